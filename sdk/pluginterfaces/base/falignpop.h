@@ -1,0 +1,1 @@
+// Struct packing: counterpart of falignpush.h, nothing to pop on Linux.

@@ -1,0 +1,1 @@
+// Struct packing: natural alignment on Linux, so nothing to push.

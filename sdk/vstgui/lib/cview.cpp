@@ -1,0 +1,155 @@
+#include "cview.h"
+#include "cbitmap.h"
+#include "cdrawcontext.h"
+#include "iviewlistener.h"
+#include <algorithm>
+
+namespace VSTGUI {
+
+CView::CView (const CRect& size) : size (size), mouseableArea (size) {}
+
+CView::CView (const CView& other)
+: CBaseObject (other)
+, size (other.size)
+, mouseableArea (other.mouseableArea)
+, viewFlags (other.viewFlags)
+{
+	setBackground (other.background);
+	setDisabledBackground (other.disabledBackground);
+}
+
+CView::~CView () noexcept
+{
+	if (!deleteNotified)
+		beforeDelete ();
+	setBackground (nullptr);
+	setDisabledBackground (nullptr);
+}
+
+void CView::beforeDelete ()
+{
+	deleteNotified = true;
+	forEachViewListener ([this] (IViewListener* l) { l->viewWillDelete (this); });
+	viewListeners.clear ();
+}
+
+template <class F>
+void CView::forEachViewListener (F&& f)
+{
+	// A listener may unregister itself or others while being told; the removed
+	// ones are not told any more.
+	auto listeners = viewListeners;
+	for (auto* l : listeners)
+	{
+		if (std::find (viewListeners.begin (), viewListeners.end (), l) != viewListeners.end ())
+			f (l);
+	}
+}
+
+void CView::draw (CDrawContext* context)
+{
+	if (auto* bitmap = getDrawBackground ())
+		bitmap->draw (context, getViewSize ());
+	setDirty (false);
+}
+
+void CView::drawRect (CDrawContext* context, const CRect&) { draw (context); }
+
+void CView::invalidRect (const CRect&) { ++invalidCount; }
+
+CMouseEventResult CView::onMouseDown (CPoint&, const CButtonState&) { return kMouseEventNotImplemented; }
+CMouseEventResult CView::onMouseUp (CPoint&, const CButtonState&) { return kMouseEventNotImplemented; }
+CMouseEventResult CView::onMouseMoved (CPoint&, const CButtonState&) { return kMouseEventNotImplemented; }
+CMouseEventResult CView::onMouseCancel () { return kMouseEventNotImplemented; }
+
+bool CView::onWheel (const CPoint&, const CMouseWheelAxis&, const float&, const CButtonState&)
+{
+	return false;
+}
+
+int32 CView::onKeyDown (VstKeyCode&) { return -1; }
+int32 CView::onKeyUp (VstKeyCode&) { return -1; }
+
+void CView::setMouseEnabled (bool state)
+{
+	if (state == getMouseEnabled ())
+		return;
+	setViewFlag (kMouseEnabled, state);
+	// The drawn background may change with it.
+	if (disabledBackground)
+		invalid ();
+}
+
+void CView::setVisible (bool state)
+{
+	if (state == isVisible ())
+		return;
+	setViewFlag (kVisible, state);
+	invalid ();
+}
+
+void CView::setViewSize (const CRect& rect, bool doInvalid)
+{
+	if (rect == size)
+		return;
+	const CRect oldSize = size;
+	if (doInvalid)
+		invalid ();
+	size = rect;
+	// A mouseable area that followed the view keeps following it.
+	if (mouseableArea == oldSize)
+		mouseableArea = rect;
+	if (doInvalid)
+		invalid ();
+	forEachViewListener ([&] (IViewListener* l) { l->viewSizeChanged (this, oldSize); });
+}
+
+bool CView::hitTest (const CPoint& where, const CButtonState&)
+{
+	return mouseableArea.pointInside (where);
+}
+
+void CView::setBackground (CBitmap* bitmap)
+{
+	if (bitmap == background)
+		return;
+	if (bitmap)
+		bitmap->remember ();
+	if (background)
+		background->forget ();
+	background = bitmap;
+}
+
+void CView::setDisabledBackground (CBitmap* bitmap)
+{
+	if (bitmap == disabledBackground)
+		return;
+	if (bitmap)
+		bitmap->remember ();
+	if (disabledBackground)
+		disabledBackground->forget ();
+	disabledBackground = bitmap;
+}
+
+CBitmap* CView::getDrawBackground () const
+{
+	if (!getMouseEnabled () && disabledBackground)
+		return disabledBackground;
+	return background;
+}
+
+void CView::registerViewListener (IViewListener* listener)
+{
+	if (!listener)
+		return;
+	if (std::find (viewListeners.begin (), viewListeners.end (), listener) == viewListeners.end ())
+		viewListeners.push_back (listener);
+}
+
+void CView::unregisterViewListener (IViewListener* listener)
+{
+	viewListeners.erase (std::remove (viewListeners.begin (), viewListeners.end (), listener),
+	                     viewListeners.end ());
+}
+
+} // namespace VSTGUI

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "vstguifwd.h"
+
+namespace VSTGUI {
+
+class IViewListener
+{
+public:
+	virtual ~IViewListener () noexcept = default;
+	virtual void viewSizeChanged (CView* view, const CRect& oldSize) = 0;
+	virtual void viewWillDelete (CView* view) = 0;
+	virtual void viewLostFocus (CView* view) = 0;
+	virtual void viewTookFocus (CView* view) = 0;
+};
+
+// IViewListener with empty operations.
+class ViewListenerAdapter : public IViewListener
+{
+public:
+	void viewSizeChanged (CView*, const CRect&) override {}
+	void viewWillDelete (CView*) override {}
+	void viewLostFocus (CView*) override {}
+	void viewTookFocus (CView*) override {}
+};
+
+} // namespace VSTGUI

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "vstguibase.h"
+
+namespace VSTGUI {
+
+struct CPoint;
+struct CRect;
+struct CColor;
+struct VstKeyCode;
+class CButtonState;
+class UTF8String;
+class CView;
+class CControl;
+class CBitmap;
+class CDrawContext;
+class COffscreenContext;
+class CGraphicsPath;
+class CVSTGUITimer;
+class CFontDesc;
+class CTextLabel;
+class COnOffButton;
+class IViewListener;
+class IControlListener;
+
+using CFontRef = CFontDesc*;
+
+} // namespace VSTGUI

@@ -1,0 +1,89 @@
+#include "kwparameters.h"
+
+#include "pluginterfaces/base/ustring.h"
+
+#include <cmath>
+
+namespace Steinberg {
+namespace Vst {
+
+namespace {
+
+constexpr int32 kTextSize = 128;
+
+// Below this a plain value prints as zero.
+constexpr double kZeroThreshold = 5e-5;
+
+void printPlain (double plain, int32 precision, String128 string)
+{
+	if (!string)
+		return;
+	if (!UString (string, kTextSize).printFloat (plain, precision))
+		string[0] = 0;
+}
+
+} // namespace
+
+//------------------------------------------------------------------------
+KWRangeParameter::KWRangeParameter (const TChar* title, ParamID tag, const TChar* units,
+                                    int32 flags, ParamValue minPlain_, ParamValue maxPlain_,
+                                    ParamValue defaultValuePlain)
+{
+	minPlain = minPlain_;
+	maxPlain = maxPlain_;
+	UString (info.title, kTextSize).assign (title);
+	if (units)
+		UString (info.units, kTextSize).assign (units);
+	info.flags = flags;
+	info.id = tag;
+	info.stepCount = 0;
+	info.unitId = kRootUnitId;
+	info.defaultNormalizedValue = valueNormalized = toNormalized (defaultValuePlain);
+}
+
+KWRangeParameter::~KWRangeParameter () = default;
+
+void KWRangeParameter::toString (ParamValue v, String128 string) const
+{
+	double plain = toPlain (v);
+	if (std::fabs (plain) < kZeroThreshold)
+		plain = 0.0;
+	printPlain (plain, precision, string);
+}
+
+//------------------------------------------------------------------------
+KWExpRangeParameter::KWExpRangeParameter (const TChar* title, ParamID tag, const TChar* units,
+                                          int32 flags, ParamValue minPlain_,
+                                          ParamValue maxPlain_, ParamValue defaultValuePlain)
+{
+	minPlain = minPlain_;
+	maxPlain = maxPlain_;
+	UString (info.title, kTextSize).assign (title);
+	if (units)
+		UString (info.units, kTextSize).assign (units);
+	info.flags = flags;
+	info.id = tag;
+	info.stepCount = 0;
+	info.unitId = kRootUnitId;
+	info.defaultNormalizedValue = valueNormalized = toNormalized (defaultValuePlain);
+}
+
+KWExpRangeParameter::~KWExpRangeParameter () = default;
+
+void KWExpRangeParameter::toString (ParamValue v, String128 string) const
+{
+	printPlain (toPlain (v), precision, string);
+}
+
+ParamValue KWExpRangeParameter::toPlain (ParamValue v) const
+{
+	return getMin () * std::exp (v * std::log (getMax () / getMin ()));
+}
+
+ParamValue KWExpRangeParameter::toNormalized (ParamValue plain) const
+{
+	return std::log (plain / getMin ()) / std::log (getMax () / getMin ());
+}
+
+} // namespace Vst
+} // namespace Steinberg

@@ -1,0 +1,101 @@
+#include "plugcontroller.h"
+
+#include "kwparameters.h"
+#include "plugids.h"
+#include "staterecord.h"
+
+#include <algorithm>
+
+namespace Steinberg {
+namespace Vst {
+
+namespace {
+
+struct RangeRow
+{
+	ParamID tag;
+	bool exponential;
+	const TChar* title;
+	const TChar* units;
+	ParamValue minPlain;
+	ParamValue maxPlain;
+	ParamValue defaultPlain;
+	int32 precision;
+};
+
+// Parameters 1 to 8, in registration order.
+const RangeRow kRangeRows[] = {
+    {kLevelId, false, u"Level", u"dB", -36., 12., 0., 2},
+    {kMixId, false, u"Mix", u"%", 0., 100., 50., 0},
+    {kPredelayId, true, u"Predelay", u"ms", 1., 250., 20., 1},
+    {kRvbTimeId, true, u"Rvb Time", u"s", 0.6, 8., 1.6, 2},
+    {kSizeId, true, u"Size", u"m3", 1000., 20000., 10000., 0},
+    {kDiffusionId, false, u"Diffusion", u"%", 0., 100., 100., 0},
+    {kHFDampId, false, u"HFDamp", u"%", 0., 100., 75., 0},
+    {kLPCutId, true, u"LPCut", u"Hz", 500., 16000., 2500., 0},
+};
+
+} // namespace
+
+PlugController::PlugController () = default;
+
+PlugController::~PlugController () = default;
+
+tresult PLUGIN_API PlugController::initialize (FUnknown* context)
+{
+	if (EditController::initialize (context) != kResultOk)
+		return kResultOk;
+
+	parameters.addParameter (u"Bypass", nullptr, 1, 0.,
+	                         ParameterInfo::kCanAutomate | ParameterInfo::kIsBypass, kBypassId,
+	                         kRootUnitId, nullptr);
+
+	for (const auto& row : kRangeRows)
+	{
+		RangeParameter* p;
+		if (row.exponential)
+			p = new KWExpRangeParameter (row.title, row.tag, row.units,
+			                             ParameterInfo::kCanAutomate, row.minPlain,
+			                             row.maxPlain, row.defaultPlain);
+		else
+			p = new KWRangeParameter (row.title, row.tag, row.units,
+			                          ParameterInfo::kCanAutomate, row.minPlain,
+			                          row.maxPlain, row.defaultPlain);
+		p->setPrecision (row.precision);
+		parameters.addParameter (p);
+	}
+	return kResultOk;
+}
+
+tresult PLUGIN_API PlugController::setComponentState (IBStream* state)
+{
+	StateRecord record;
+	tresult result = readStateRecord (record, state);
+	if (result != kResultOk)
+		return result;
+
+	setParamNormalized (kBypassId, record.bypass ? 1. : 0.);
+	for (ParamID tag = kLevelId; tag <= kLPCutId; ++tag)
+		setParamNormalized (tag, record.values[tag - 1]);
+	return kResultOk;
+}
+
+void PlugController::addAboutController (AboutController* controller)
+{
+	aboutControllers.push_back (controller);
+}
+
+void PlugController::removeAboutController (AboutController* controller)
+{
+	auto it = std::find (aboutControllers.begin (), aboutControllers.end (), controller);
+	if (it != aboutControllers.end ())
+		aboutControllers.erase (it);
+}
+
+FUnknown* PlugController::createInstance (void* /*context*/)
+{
+	return static_cast<IEditController*> (new PlugController ());
+}
+
+} // namespace Vst
+} // namespace Steinberg

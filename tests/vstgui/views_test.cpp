@@ -1,0 +1,205 @@
+#include "test_helpers.h"
+#include "vstgui/lib/cbitmap.h"
+#include "vstgui/lib/cdrawcontext.h"
+#include "vstgui/lib/controls/cbuttons.h"
+#include "vstgui/lib/controls/ctextlabel.h"
+#include "vstgui/lib/iviewlistener.h"
+#include <gtest/gtest.h>
+
+using namespace VSTGUI;
+using Test::RecordingListener;
+
+namespace {
+using Log = std::vector<std::string>;
+
+struct LoggingViewListener : ViewListenerAdapter
+{
+	void viewSizeChanged (CView*, const CRect& oldSize) override { oldSizes.push_back (oldSize); }
+	void viewWillDelete (CView* view) override
+	{
+		++deletes;
+		if (unregisterOnDelete)
+			view->unregisterViewListener (this);
+	}
+	std::vector<CRect> oldSizes;
+	int deletes = 0;
+	bool unregisterOnDelete = false;
+};
+} // namespace
+
+TEST (View, sizeChangeNotifiesAndInvalidatesOnlyOnChange)
+{
+	LoggingViewListener l;
+	CView v (CRect (0., 0., 10., 10.));
+	v.registerViewListener (&l);
+	v.setViewSize (CRect (0., 0., 10., 10.));
+	EXPECT_EQ (v.getInvalidCount (), 0u);
+	EXPECT_TRUE (l.oldSizes.empty ());
+
+	v.setViewSize (CRect (5., 5., 25., 15.), false);
+	EXPECT_EQ (v.getInvalidCount (), 0u);
+	ASSERT_EQ (l.oldSizes.size (), 1u);
+	EXPECT_EQ (l.oldSizes[0], CRect (0., 0., 10., 10.));
+	EXPECT_EQ (v.getMouseableArea (), CRect (5., 5., 25., 15.));
+
+	v.setViewSize (CRect (5., 5., 30., 15.));
+	EXPECT_GT (v.getInvalidCount (), 0u);
+	v.unregisterViewListener (&l);
+}
+
+TEST (View, mouseableAreaSetApartStaysPut)
+{
+	CView v (CRect (0., 0., 10., 10.));
+	v.setMouseableArea (CRect (2., 2., 8., 8.));
+	v.setViewSize (CRect (0., 0., 20., 20.));
+	EXPECT_EQ (v.getMouseableArea (), CRect (2., 2., 8., 8.));
+	EXPECT_TRUE (v.hitTest (CPoint (2., 2.)));
+	EXPECT_FALSE (v.hitTest (CPoint (8., 5.)));
+}
+
+TEST (View, willDeleteReachesListenersOnce)
+{
+	LoggingViewListener a, b;
+	a.unregisterOnDelete = true;
+	auto* v = new CView (CRect (0., 0., 1., 1.));
+	v->registerViewListener (&a);
+	v->registerViewListener (&b);
+	v->registerViewListener (&b);
+	v->forget ();
+	EXPECT_EQ (a.deletes, 1);
+	EXPECT_EQ (b.deletes, 1);
+
+	LoggingViewListener c;
+	{
+		CView onStack (CRect {});
+		onStack.registerViewListener (&c);
+	}
+	EXPECT_EQ (c.deletes, 1);
+}
+
+namespace {
+// Unregisters another listener when told of a size change.
+struct EvictingListener : ViewListenerAdapter
+{
+	void viewSizeChanged (CView* view, const CRect&) override { view->unregisterViewListener (victim); }
+	IViewListener* victim = nullptr;
+};
+} // namespace
+
+TEST (View, listenerRemovedDuringNotificationIsNotTold)
+{
+	LoggingViewListener victim;
+	EvictingListener evictor;
+	evictor.victim = &victim;
+	CView v (CRect (0., 0., 1., 1.));
+	v.registerViewListener (&evictor);
+	v.registerViewListener (&victim);
+	v.setViewSize (CRect (0., 0., 2., 2.));
+	EXPECT_TRUE (victim.oldSizes.empty ());
+	v.unregisterViewListener (&evictor);
+}
+
+//------------------------------------------------------------------------
+TEST (TextLabel, setTextRedrawsOnlyOnChange)
+{
+	CTextLabel label (CRect (0., 0., 50., 10.), "abc");
+	EXPECT_EQ (label.getText (), "abc");
+	const auto before = label.getInvalidCount ();
+	label.setText ("abc");
+	EXPECT_EQ (label.getInvalidCount (), before);
+	label.setText ("");
+	EXPECT_GT (label.getInvalidCount (), before);
+	EXPECT_TRUE (label.getText ().empty ());
+	label.setText (UTF8String ("1.0.0, VST3 x86_64  "));
+	EXPECT_EQ (label.getText ().length (), 20u);
+}
+
+TEST (TextLabel, drawsBackColourAndText)
+{
+	auto ctx = COffscreenContext::create (CPoint (60., 20.));
+	ASSERT_TRUE (ctx);
+	CTextLabel label (CRect (0., 0., 60., 20.), "");
+	label.setBackColor (kBlueCColor);
+	label.draw (ctx);
+	EXPECT_EQ (ctx->getBitmap ()->getPixel (30, 10), kBlueCColor);
+	EXPECT_FALSE (label.isDirty ());
+
+	label.setText ("WWWWWWWW");
+	label.setFontColor (kWhiteCColor);
+	label.draw (ctx);
+	int white = 0;
+	for (int32 x = 0; x < 60; ++x)
+		for (int32 y = 0; y < 20; ++y)
+			if (ctx->getBitmap ()->getPixel (x, y) == kWhiteCColor)
+				++white;
+	EXPECT_GT (white, 10);
+}
+
+//------------------------------------------------------------------------
+TEST (OnOffButton, leftClickTogglesWithOneEdit)
+{
+	RecordingListener listener;
+	COnOffButton button (CRect (0., 0., 20., 20.), &listener);
+	CPoint where (5., 5.);
+	EXPECT_EQ (button.onMouseDown (where, kLButton), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+	EXPECT_EQ (button.getValue (), 1.f);
+	EXPECT_EQ (listener.log, (Log {"begin", VSTGUI::Test::valueEntry (1.f), "end"}));
+	button.onMouseDown (where, kLButton);
+	EXPECT_EQ (button.getValue (), 0.f);
+	EXPECT_EQ (button.onMouseDown (where, kRButton), kMouseEventNotHandled);
+	EXPECT_EQ (button.getValue (), 0.f);
+}
+
+TEST (OnOffButton, altClickTogglesAndNeverResets)
+{
+	COnOffButton button (CRect (0., 0., 20., 20.));
+	button.setDefaultValue (0.f);
+	button.setValue (1.f);
+	CPoint where (5., 5.);
+	button.onMouseDown (where, kLButton | kAlt);
+	EXPECT_EQ (button.getValue (), 0.f);
+	button.onMouseDown (where, kLButton | kAlt);
+	EXPECT_EQ (button.getValue (), 1.f);
+}
+
+TEST (OnOffButton, drawsTheHalfOfItsBitmapForItsState)
+{
+	auto strip = COffscreenContext::create (CPoint (10., 20.));
+	ASSERT_TRUE (strip);
+	strip->setFillColor (kRedCColor);
+	strip->drawRect (CRect (0., 0., 10., 10.), kDrawFilled);
+	strip->setFillColor (kGreenCColor);
+	strip->drawRect (CRect (0., 10., 10., 20.), kDrawFilled);
+
+	COnOffButton button (CRect (5., 5., 15., 15.), nullptr, -1, strip->getBitmap ());
+	auto ctx = COffscreenContext::create (CPoint (20., 20.));
+	ASSERT_TRUE (ctx);
+	button.draw (ctx);
+	EXPECT_EQ (ctx->getBitmap ()->getPixel (10, 10), kRedCColor);
+	EXPECT_EQ (ctx->getBitmap ()->getPixel (4, 4).alpha, 0);
+	button.setValue (1.f);
+	button.draw (ctx);
+	EXPECT_EQ (ctx->getBitmap ()->getPixel (10, 10), kGreenCColor);
+	EXPECT_EQ (ctx->getBitmap ()->getPixel (14, 14), kGreenCColor);
+	EXPECT_EQ (ctx->getBitmap ()->getPixel (15, 15).alpha, 0);
+
+	COnOffButton sized (CRect (1., 2., 3., 4.), nullptr, -1, strip->getBitmap ());
+	EXPECT_TRUE (sized.sizeToFit ());
+	EXPECT_EQ (sized.getViewSize (), CRect (1., 2., 11., 12.));
+}
+
+#include <cairo.h>
+#include <fontconfig/fontconfig.h>
+
+namespace {
+// Drops the font caches at exit so that the leak checker sees only our own memory.
+struct CairoCacheReset : ::testing::Environment
+{
+	void TearDown () override
+	{
+		cairo_debug_reset_static_data ();
+		FcFini ();
+	}
+};
+const auto* const cairoReset = ::testing::AddGlobalTestEnvironment (new CairoCacheReset);
+} // namespace
