@@ -373,6 +373,14 @@ int commandRender (const std::vector<std::string>& args, std::ostream& out, std:
 	{
 		if (!s.byTitle)
 		{
+			bool known = false;
+			for (const auto& p : plugin->parameters ())
+				known = known || p.id == s.id;
+			if (!known)
+			{
+				err << "tolvar-host: no parameter with id " << s.id << "\n";
+				return kExitFailure;
+			}
 			settings.params.push_back ({s.id, s.normalized});
 			continue;
 		}

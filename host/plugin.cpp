@@ -386,9 +386,18 @@ bool render (PluginInstance& plugin, const StereoBuffer& input, const RenderSett
 	result.output.sampleRate = settings.sampleRate;
 	result.output.resize (static_cast<size_t> (inFrames));
 
+	auto reportedTail = [&] () -> uint32 {
+		uint32 t = plugin.processor ()->getTailSamples ();
+		if (t == Vst::kInfiniteTail)
+			t = static_cast<uint32> (settings.maxTailSeconds * settings.sampleRate);
+		return t;
+	};
+	tresult failed = kResultOk;
 	auto runBlock = [&] (int64 pos, int32 n) {
 		block.fillInput (input, static_cast<size_t> (pos), n);
-		block.process (plugin.processor (), n, changes.get ());
+		tresult r = block.process (plugin.processor (), n, changes.get ());
+		if (r != kResultOk && failed == kResultOk)
+			failed = r;
 		block.takeOutput (result.output, static_cast<size_t> (pos), n);
 		changes->clear ();
 	};
@@ -396,7 +405,7 @@ bool render (PluginInstance& plugin, const StereoBuffer& input, const RenderSett
 	// Without input the parameters still reach the processor, in a flush call.
 	if (inFrames == 0)
 	{
-		block.process (plugin.processor (), 0, changes.get ());
+		failed = block.process (plugin.processor (), 0, changes.get ());
 		changes->clear ();
 	}
 
@@ -406,15 +415,16 @@ bool render (PluginInstance& plugin, const StereoBuffer& input, const RenderSett
 	{
 		int32 n = static_cast<int32> (std::min<int64> (settings.blockSize, inFrames - pos));
 		runBlock (pos, n);
+		// Parameters only arrive in the first block, so the tail is known from here on.
+		if (pos == 0)
+			total = inFrames + reportedTail ();
 		pos += n;
 		if (settings.progress)
 			settings.progress (pos, total);
 	}
 
 	// The tail follows the parameters now in force.
-	uint32 tail = plugin.processor ()->getTailSamples ();
-	if (tail == Vst::kInfiniteTail)
-		tail = static_cast<uint32> (settings.maxTailSeconds * settings.sampleRate);
+	const uint32 tail = reportedTail ();
 	result.tailSamples = tail;
 	total = inFrames + tail;
 	result.output.left.resize (static_cast<size_t> (total), 0.0);
@@ -428,6 +438,11 @@ bool render (PluginInstance& plugin, const StereoBuffer& input, const RenderSett
 			settings.progress (pos, total);
 	}
 	plugin.stop ();
+	if (failed != kResultOk)
+	{
+		error = "process failed with result " + std::to_string (failed);
+		return false;
+	}
 	return true;
 }
 

@@ -374,6 +374,7 @@ CMouseEventResult CSliderBase::onMouseCancel ()
 			invalid ();
 		}
 		impl->oldButtons = 0;
+		stopRamp ();
 		endEdit ();
 	}
 	return kMouseEventHandled;
@@ -451,7 +452,7 @@ CRect CSliderBase::calculateHandleRect (float normValue) const
 	const Impl& d = *impl;
 	if (isStyleRight () || isStyleBottom ())
 		normValue = 1.f - normValue;
-	const double travel = std::floor (static_cast<double> (normValue) * d.rangeHandle);
+	const double travel = std::ceil (static_cast<double> (normValue) * d.rangeHandle);
 
 	CRect r;
 	if (isStyleHorizontal ())

@@ -43,8 +43,8 @@ inline double engineValue (double v)
 	return v > 1.0 ? 1.0 : v;
 }
 
-// One-pole corners are kept below the Nyquist frequency; this only comes into play at sample
-// rates where the corner would otherwise reach it (low rates, or out-of-range settings).
+// One-pole corners are kept below the Nyquist frequency. With the LPCut range this only
+// comes into play at sample rates up to about 35.5 kHz (and for the high-passes below 134 Hz).
 inline double limitCorner (double hz, double rate)
 {
 	const double limit = 0.45 * rate;

@@ -12,7 +12,7 @@ class PlugProcessor : public AudioEffect
 {
 public:
 	static constexpr int32 kNumLines = 16;
-	// Activation is refused outside this range of sample rates (Hz).
+	// Activation accepts sample rates above 0 Hz up to this one.
 	static constexpr double kMaxSampleRate = 1536000.0;
 
 	PlugProcessor ();
@@ -58,6 +58,7 @@ protected:
 	void advanceCrossfade (double decayTimeMs, double dampRatio);
 	void holdStep (double decayTimeMs, double dampRatio);
 	void mapTargets ();
+	// Truncates a length in samples and keeps it within 0..bufferLength, so reads stay in the line.
 	int32 clampDelay (double samples) const;
 	double readLine (const double* line, int32 delay) const
 	{

@@ -1,330 +1,294 @@
-// Mouse gestures: modes, reset click, fine tuning, ramp, cancel.
+// Mouse gestures: modes, reset click, fine tuning, ramp, cancel, bad input.
 #include "slidertestutil.h"
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace VSTGUI {
 namespace test {
 namespace {
 
-constexpr int32_t kH = CSliderBase::kHorizontal | CSliderBase::kLeft;
-constexpr int32_t kHRight = CSliderBase::kHorizontal | CSliderBase::kRight;
-constexpr int32_t kV = CSliderBase::kVertical | CSliderBase::kTop;
-constexpr int32_t kVBottom = CSliderBase::kVertical | CSliderBase::kBottom;
-
-// Horizontal views span x 10..210 at y 20..40, vertical ones y 10..210 at x 30..50;
-// the 20 x 20 handle travels 180 pixels.
-const CRect kHRect (10, 20, 210, 40);
-const CRect kVRect (30, 10, 50, 210);
-constexpr double kRange = 180.;
-
+// Horizontal views span x 10..210, vertical ones y 10..210; the 20 x 20 handle travels 180.
 struct Geometry
 {
+	const char* name;
 	int32_t style;
-	bool horizontal;
 	bool flipped; // value 0 at the far end
 };
 
-// Point at a given distance along the axis, across the middle of the view.
-CPoint along (const Geometry& g, double pos)
-{
-	return g.horizontal ? CPoint (pos, 30) : CPoint (40, pos);
-}
+const Geometry kGeometries[] = {{"Left", S::kHorizontal | S::kLeft, false},
+                                {"Right", S::kHorizontal | S::kRight, true},
+                                {"Top", S::kVertical | S::kTop, false},
+                                {"Bottom", S::kVertical | S::kBottom, true}};
 
-// Near edge of the handle for a normalised value.
-double handleStart (const Geometry& g, float value)
-{
-	float n = g.flipped ? 1.f - value : value;
-	return 10. + std::trunc (static_cast<double> (n) * kRange);
-}
-
-// Normalised value that puts the handle's near edge at pos.
-float valueForStart (const Geometry& g, double pos)
-{
-	float n = static_cast<float> ((pos - 10.) / kRange);
-	return g.flipped ? 1.f - n : n;
-}
-
-std::string geometryName (const ::testing::TestParamInfo<Geometry>& info)
-{
-	static const char* names[] = {"Left", "Right", "Top", "Bottom"};
-	return names[info.index];
-}
-
-class SliderModes : public SliderTest, public ::testing::WithParamInterface<Geometry>
+class Gesture : public SliderTest, public ::testing::WithParamInterface<Geometry>
 {
 protected:
-	SharedPointer<TestSlider> make (CSliderMode mode)
+	bool horizontal () const { return GetParam ().style & S::kHorizontal; }
+
+	SharedPointer<TestSlider> make (CSliderMode mode, float value)
 	{
-		const Geometry& g = GetParam ();
-		auto s = owned (makeSlider (g.horizontal ? kHRect : kVRect, g.style, &listener));
+		auto s = makeSlider (horizontal () ? CRect (10, 20, 210, 40) : CRect (30, 10, 50, 210),
+		                     GetParam ().style, &listener);
 		s->setSliderMode (mode);
-		return s;
-	}
-	RecordingListener listener;
-};
-
-INSTANTIATE_TEST_SUITE_P (Orientations, SliderModes,
-                          ::testing::Values (Geometry {kH, true, false},
-                                             Geometry {kHRight, true, true},
-                                             Geometry {kV, false, false},
-                                             Geometry {kVBottom, false, true}),
-                          geometryName);
-
-TEST_P (SliderModes, DefaultSliderFollowsGlobalKWFreeClick)
-{
-	const Geometry& g = GetParam ();
-	auto s = make (CSliderMode::UseGlobal);
-	ASSERT_EQ (CSliderBase::getGlobalMode (), CSliderMode::KWFreeClick);
-	EXPECT_EQ (s->getSliderMode (), CSliderMode::UseGlobal);
-	EXPECT_EQ (s->getEffectiveSliderMode (), CSliderMode::KWFreeClick);
-
-	// Beside the handle: centred grab, the handle's centre lands one pixel past the pointer.
-	s->setValue (0.5f);
-	CPoint p = along (g, 170.);
-	EXPECT_EQ (s->onMouseDown (p, kLButton), kMouseEventHandled);
-	EXPECT_FLOAT_EQ (s->getValue (), valueForStart (g, 161.));
-}
-
-TEST_P (SliderModes, PressOnHandleSnapsToWholePixelAndDragsRelatively)
-{
-	const Geometry& g = GetParam ();
-	for (auto mode : {CSliderMode::KWFreeClick, CSliderMode::Touch, CSliderMode::RelativeTouch,
-	                  CSliderMode::Ramp})
-	{
-		SCOPED_TRACE (static_cast<int> (mode));
-		auto s = make (mode);
-		s->setValue (0.33f);
+		s->setValue (value);
+		s->setDefaultValue (0.2f);
 		s->setDirty (false);
 		listener.clear ();
-		const double start = handleStart (g, 0.33f); // 0.33 * 180 = 59.4 -> 59
-		ASSERT_EQ (start, g.flipped ? 130. : 69.);
-
-		CPoint p = along (g, start + 6.);
-		EXPECT_EQ (s->onMouseDown (p, kLButton), kMouseEventHandled);
-		EXPECT_FALSE (s->isRamping ());
-		EXPECT_FLOAT_EQ (s->getValue (), valueForStart (g, start));
-		EXPECT_NE (s->getValue (), 0.33f);
-		EXPECT_EQ (listener.begins, 1);
-		ASSERT_EQ (listener.values.size (), 1u);
-
-		CPoint q = along (g, start + 6. + 18.);
-		EXPECT_EQ (s->onMouseMoved (q, kLButton), kMouseEventHandled);
-		EXPECT_FLOAT_EQ (s->getValue (), valueForStart (g, start + 18.));
-
-		// Only the axis coordinate counts.
-		CPoint r = g.horizontal ? CPoint (q.x, 500) : CPoint (-300, q.y);
-		s->onMouseMoved (r, kLButton);
-		EXPECT_FLOAT_EQ (s->getValue (), valueForStart (g, start + 18.));
-
-		EXPECT_EQ (s->onMouseUp (q, 0), kMouseEventHandled);
-		EXPECT_EQ (listener.ends, 1);
-		EXPECT_FALSE (s->isEditing ());
+		return s;
 	}
-}
-
-TEST_P (SliderModes, KWFreeClickOnFarEdgeCountsAsBeside)
-{
-	const Geometry& g = GetParam ();
-	auto s = make (CSliderMode::KWFreeClick);
-	s->setValue (0.5f);
-	const double start = handleStart (g, 0.5f); // 100
-	CPoint p = along (g, start + 20.);          // right or bottom edge: outside
-	s->onMouseDown (p, kLButton);
-	EXPECT_FLOAT_EQ (s->getValue (), valueForStart (g, start + 20. - 9.));
-}
-
-TEST_P (SliderModes, FreeClickCentresEvenOnTheHandle)
-{
-	const Geometry& g = GetParam ();
-	auto s = make (CSliderMode::FreeClick);
-	s->setValue (0.5f);
-	CPoint p = along (g, 105.);
-	s->onMouseDown (p, kLButton);
-	EXPECT_FLOAT_EQ (s->getValue (), valueForStart (g, 96.));
-}
-
-TEST_P (SliderModes, TouchIgnoresPressBesideHandle)
-{
-	const Geometry& g = GetParam ();
-	auto s = make (CSliderMode::Touch);
-	s->setValue (0.5f);
-	s->setDefaultValue (0.2f);
-	listener.clear ();
-	for (int32_t buttons : {int32_t (kLButton), int32_t (kLButton | kAlt)})
+	// A point at pos along the axis; the other coordinate lies inside the view unless
+	// asked otherwise (it must not matter).
+	CPoint at (double pos, bool offAxis = false) const
 	{
-		CPoint p = along (g, 170.);
-		EXPECT_EQ (s->onMouseDown (p, buttons), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
-		EXPECT_EQ (s->getValue (), 0.5f);
+		if (horizontal ())
+			return CPoint (pos, offAxis ? 500 : 30);
+		return CPoint (offAxis ? -300 : 40, pos);
+	}
+	// Normalised value whose handle starts at pos.
+	float valueAt (double pos) const
+	{
+		float n = static_cast<float> ((pos - 10.) / 180.);
+		return GetParam ().flipped ? 1.f - n : n;
+	}
+	double handleStart (float value) const
+	{
+		float n = GetParam ().flipped ? 1.f - value : value;
+		return 10. + std::trunc (static_cast<double> (n) * 180.);
+	}
+};
+
+INSTANTIATE_TEST_SUITE_P (Orientations, Gesture, ::testing::ValuesIn (kGeometries),
+                          [] (const auto& info) { return std::string (info.param.name); });
+
+enum Outcome
+{
+	kSnap,    // relative drag; the value snaps to the handle's whole-pixel position
+	kCentre,  // the handle's centre jumps one pixel past the pointer
+	kIgnored, // no edit, no change
+	kRamp,    // the value is left to the ramp
+};
+
+TEST_P (Gesture, PressOnAndBesideHandle)
+{
+	struct Case
+	{
+		CSliderMode mode;
+		double pos; // beside: absolute; on the handle: from its start
+		bool onHandle;
+		Outcome outcome;
+	} cases[] = {
+	    {CSliderMode::UseGlobal, 6, true, kSnap},     {CSliderMode::UseGlobal, 170, false, kCentre},
+	    {CSliderMode::KWFreeClick, 6, true, kSnap},   {CSliderMode::KWFreeClick, 20, true, kCentre},
+	    {CSliderMode::KWFreeClick, 170, false, kCentre}, {CSliderMode::FreeClick, 6, true, kCentre},
+	    {CSliderMode::FreeClick, 170, false, kCentre}, {CSliderMode::Touch, 6, true, kSnap},
+	    {CSliderMode::Touch, 170, false, kIgnored},   {CSliderMode::RelativeTouch, 6, true, kSnap},
+	    {CSliderMode::RelativeTouch, 170, false, kSnap}, {CSliderMode::Ramp, 6, true, kSnap},
+	    {CSliderMode::Ramp, 170, false, kRamp},
+	};
+	for (const auto& c : cases)
+	{
+		SCOPED_TRACE (std::to_string (int (c.mode)) + " at " + std::to_string (c.pos));
+		auto s = make (c.mode, 0.33f);
+		const double start = handleStart (0.33f); // 0.33 * 180 = 59.4: 59
+		const double pos = c.onHandle ? start + c.pos : c.pos;
+		CPoint p = at (pos);
+		EXPECT_EQ (s->onMouseDown (p, kLButton), c.outcome == kIgnored
+		                                             ? kMouseDownEventHandledButDontNeedMovedOrUpEvents
+		                                             : kMouseEventHandled);
+		EXPECT_EQ (s->isEditing (), c.outcome != kIgnored);
+		EXPECT_EQ (s->isRamping (), c.outcome == kRamp);
+		const double newStart = c.outcome == kCentre ? pos - 9. : start;
+		if (c.outcome == kSnap || c.outcome == kCentre)
+		{
+			EXPECT_FLOAT_EQ (s->getValue (), valueAt (newStart));
+			EXPECT_NE (s->getValue (), 0.33f);
+			EXPECT_EQ (listener.values.size (), 1u);
+			CPoint q = at (pos + 18., true);
+			EXPECT_EQ (s->onMouseMoved (q, kLButton), kMouseEventHandled);
+			EXPECT_FLOAT_EQ (s->getValue (), valueAt (newStart + 18.));
+		}
+		else
+		{
+			EXPECT_EQ (s->getValue (), 0.33f);
+			EXPECT_TRUE (listener.values.empty ());
+		}
+		EXPECT_EQ (s->onMouseUp (p, 0), kMouseEventHandled);
 		EXPECT_FALSE (s->isEditing ());
-		EXPECT_EQ (listener.begins, 0);
-		EXPECT_TRUE (listener.values.empty ());
-		EXPECT_EQ (s->onMouseMoved (p, kLButton), kMouseEventNotHandled);
+		EXPECT_FALSE (s->isRamping ());
+		EXPECT_EQ (listener.begins, c.outcome == kIgnored ? 0 : 1);
+		EXPECT_EQ (listener.ends, listener.begins);
 	}
 }
 
-TEST_P (SliderModes, RelativeTouchBesideHandleDragsAndSkipsReset)
+TEST_P (Gesture, RampStepsToCentredTarget)
 {
-	const Geometry& g = GetParam ();
-	auto s = make (CSliderMode::RelativeTouch);
-	s->setValue (0.5f);
-	s->setDefaultValue (0.2f);
-	CPoint p = along (g, 170.);
-	EXPECT_EQ (s->onMouseDown (p, kLButton | kAlt), kMouseEventHandled);
-	EXPECT_TRUE (s->isEditing ());
-	EXPECT_FLOAT_EQ (s->getValue (), 0.5f);
-	CPoint q = along (g, g.flipped ? 152. : 188.);
-	s->onMouseMoved (q, kLButton);
-	EXPECT_FLOAT_EQ (s->getValue (), 0.6f);
-	s->onMouseUp (q, 0);
-
-	// On the handle the same click resets.
-	CPoint h = along (g, handleStart (g, s->getValue ()) + 3.);
-	EXPECT_EQ (s->onMouseDown (h, kLButton | kAlt),
-	           kMouseDownEventHandledButDontNeedMovedOrUpEvents);
-	EXPECT_FLOAT_EQ (s->getValue (), 0.2f);
-}
-
-TEST_P (SliderModes, RampStepsTowardPointerAndLandsCentred)
-{
-	const Geometry& g = GetParam ();
-	auto s = make (CSliderMode::Ramp);
-	s->setValue (0.5f);
-	CPoint p = along (g, 150.);
-	EXPECT_EQ (s->onMouseDown (p, kLButton), kMouseEventHandled);
-	EXPECT_TRUE (s->isRamping ());
-	EXPECT_EQ (s->getValue (), 0.5f);
-
-	// Target: the value whose handle is centred one pixel past the pointer.
-	const float target = valueForStart (g, 150. - 9.);
+	auto s = make (CSliderMode::Ramp, 0.5f); // handle 100..120
+	CPoint p = at (150.);
+	s->onMouseDown (p, kLButton);
+	const float target = valueAt (150. - 9.);
 	const float sign = target > 0.5f ? 1.f : -1.f;
 	loop.advance (15);
 	EXPECT_EQ (s->getValue (), 0.5f);
 	loop.advance (1);
 	EXPECT_NEAR (s->getValue (), 0.5f + sign * 0.01f, 1e-6);
-	loop.advance (16 * 4);
-	EXPECT_NEAR (s->getValue (), 0.5f + sign * 0.05f, 1e-5);
-
-	int ticks = 5;
-	while (s->isRamping () && ticks < 100)
-	{
+	int ticks = 1;
+	for (; s->isRamping () && ticks < 100; ++ticks)
 		loop.advance (16);
-		++ticks;
-	}
-	EXPECT_FALSE (s->isRamping ());
-	EXPECT_EQ (ticks, 23); // 0.2278 away: 22 whole steps, then the last one lands
+	EXPECT_EQ (ticks, 23); // 0.2278 away: 22 steps of 0.01, then the last lands on the target
 	EXPECT_FLOAT_EQ (s->getValue (), target);
 	loop.advance (160);
 	EXPECT_FLOAT_EQ (s->getValue (), target);
-
-	// After arriving, a move drags with the handle centred on the pointer.
-	CPoint q = along (g, 60.);
+	// Arrived: moves drag with the handle centred on the pointer.
+	CPoint q = at (60.);
 	s->onMouseMoved (q, kLButton);
-	EXPECT_FLOAT_EQ (s->getValue (), valueForStart (g, 60. - 9.));
+	EXPECT_FLOAT_EQ (s->getValue (), valueAt (51.));
 	s->onMouseUp (q, 0);
-	EXPECT_FALSE (s->isEditing ());
-}
 
-TEST_P (SliderModes, RampReaimsAndStopsOnRelease)
-{
-	const Geometry& g = GetParam ();
-	auto s = make (CSliderMode::Ramp);
-	s->setValue (0.5f);
-	CPoint p = along (g, 180.);
-	s->onMouseDown (p, kLButton);
+	// Moves re-aim a running ramp; the release stops it at once.
+	CPoint r = at (180.);
+	s->onMouseDown (r, kLButton);
 	loop.advance (16 * 3);
 	const float afterThree = s->getValue ();
-	EXPECT_NEAR (std::fabs (afterThree - 0.5f), 0.03f, 1e-5);
-
-	// The pointer moves to the other side: the ramp turns around.
-	CPoint q = along (g, 20.);
-	EXPECT_EQ (s->onMouseMoved (q, kLButton), kMouseEventHandled);
+	EXPECT_NEAR (std::fabs (afterThree - valueAt (51.)), 0.03f, 1e-5);
+	CPoint back = at (20.);
+	EXPECT_EQ (s->onMouseMoved (back, kLButton), kMouseEventHandled);
 	EXPECT_EQ (s->getValue (), afterThree);
 	loop.advance (16);
-	EXPECT_NEAR (std::fabs (s->getValue () - 0.5f), 0.02f, 1e-5);
-
-	s->onMouseUp (q, 0);
-	EXPECT_FALSE (s->isRamping ());
+	EXPECT_NEAR (std::fabs (s->getValue () - valueAt (51.)), 0.02f, 1e-5);
+	s->onMouseUp (back, 0);
 	const float stopped = s->getValue ();
 	loop.advance (500);
 	EXPECT_EQ (s->getValue (), stopped);
 	EXPECT_EQ (loop.numTimers (), 0u);
 }
 
-TEST_P (SliderModes, CancelRestoresValueFromPress)
+TEST_P (Gesture, CancelAndEscapeRestoreValueFromPress)
 {
-	const Geometry& g = GetParam ();
-	auto s = make (CSliderMode::KWFreeClick);
-	s->setValue (0.25f);
-	s->setDirty (false);
-	CPoint p = along (g, 170.);
-	s->onMouseDown (p, kLButton);
-	CPoint q = along (g, 40.);
-	s->onMouseMoved (q, kLButton);
-	ASSERT_NE (s->getValue (), 0.25f);
-	s->setDirty (false); // drawn
-	listener.clear ();
-
-	EXPECT_EQ (s->onMouseCancel (), kMouseEventHandled);
-	EXPECT_EQ (s->getValue (), 0.25f);
-	EXPECT_EQ (listener.values, std::vector<float> {0.25f});
-	EXPECT_EQ (listener.ends, 1);
-	EXPECT_FALSE (s->isEditing ());
-
-	// Outside an edit: nothing happens.
-	listener.clear ();
-	EXPECT_EQ (s->onMouseCancel (), kMouseEventHandled);
-	EXPECT_EQ (listener.ends, 0);
-	EXPECT_TRUE (listener.values.empty ());
-}
-
-TEST_P (SliderModes, EscapeCancelsDragAndRamp)
-{
-	const Geometry& g = GetParam ();
-	auto s = make (CSliderMode::Ramp);
-	s->setValue (0.5f);
-	VstKeyCode esc;
-	esc.virt = VKEY_ESCAPE;
-	EXPECT_EQ (s->onKeyDown (esc), -1);
-
-	CPoint p = along (g, 190.);
-	s->onMouseDown (p, kLButton);
-	loop.advance (16 * 5);
-	ASSERT_NE (s->getValue (), 0.5f);
-	EXPECT_EQ (s->onKeyDown (esc), 1);
-	EXPECT_EQ (s->getValue (), 0.5f);
-	EXPECT_FALSE (s->isRamping ());
-	EXPECT_FALSE (s->isEditing ());
-	loop.advance (100);
-	EXPECT_EQ (s->getValue (), 0.5f);
+	for (auto mode : {CSliderMode::KWFreeClick, CSliderMode::Ramp})
+	{
+		auto s = make (mode, 0.25f);
+		VstKeyCode esc;
+		esc.virt = VKEY_ESCAPE;
+		EXPECT_EQ (s->onKeyDown (esc), -1);
+		CPoint p = at (190.);
+		s->onMouseDown (p, kLButton);
+		loop.advance (16 * 5);
+		ASSERT_NE (s->getValue (), 0.25f);
+		s->setDirty (false); // drawn
+		listener.clear ();
+		if (mode == CSliderMode::Ramp)
+			EXPECT_EQ (s->onKeyDown (esc), 1);
+		else
+			EXPECT_EQ (s->onMouseCancel (), kMouseEventHandled);
+		EXPECT_EQ (s->getValue (), 0.25f);
+		EXPECT_EQ (listener.values, std::vector<float> {0.25f});
+		EXPECT_EQ (listener.ends, 1);
+		EXPECT_FALSE (s->isEditing ());
+		loop.advance (100);
+		EXPECT_EQ (s->getValue (), 0.25f);
+		EXPECT_EQ (s->onMouseCancel (), kMouseEventHandled);
+		EXPECT_EQ (listener.ends, 1);
+	}
 }
 
 //------------------------------------------------------------------------
-class SliderMouse : public SliderTest
+class Mouse : public SliderTest
 {
 protected:
-	SharedPointer<TestSlider> s = owned (makeSlider (kHRect, kH, &listener));
-	RecordingListener listener;
+	SharedPointer<TestSlider> s = makeSlider (CRect (10, 20, 210, 40), S::kHorizontal, &listener);
 };
 
-TEST_F (SliderMouse, PressNeedsLeftButton)
+TEST_F (Mouse, ResetClick)
+{
+	constexpr int32_t L = kLButton;
+	struct Case
+	{
+		CSliderMode mode;
+		double x; // the handle lies at 64..84
+		int32_t buttons;
+		CMouseEventResult result;
+		bool reset;
+	} cases[] = {
+	    {CSliderMode::KWFreeClick, 150, L | kAlt, kMouseDownEventHandledButDontNeedMovedOrUpEvents, true},
+	    {CSliderMode::KWFreeClick, 150, L | kAlt | kDoubleClick, kMouseDownEventHandledButDontNeedMovedOrUpEvents, true},
+	    {CSliderMode::FreeClick, 70, L | kAlt, kMouseDownEventHandledButDontNeedMovedOrUpEvents, true},
+	    {CSliderMode::Ramp, 150, L | kAlt, kMouseDownEventHandledButDontNeedMovedOrUpEvents, true},
+	    {CSliderMode::RelativeTouch, 70, L | kAlt, kMouseDownEventHandledButDontNeedMovedOrUpEvents, true},
+	    {CSliderMode::RelativeTouch, 150, L | kAlt, kMouseEventHandled, false},
+	    {CSliderMode::Touch, 150, L | kAlt, kMouseDownEventHandledButDontNeedMovedOrUpEvents, false},
+	    {CSliderMode::KWFreeClick, 150, L, kMouseEventHandled, false},
+	    {CSliderMode::KWFreeClick, 150, L | kControl, kMouseEventHandled, false},
+	    {CSliderMode::KWFreeClick, 150, L | kAlt | kShift, kMouseEventHandled, false},
+	    {CSliderMode::KWFreeClick, 150, L | kAlt | kControl, kMouseEventHandled, false},
+	    {CSliderMode::KWFreeClick, 150, L | kAlt | kApple, kMouseEventHandled, false},
+	    {CSliderMode::KWFreeClick, 150, kRButton | kAlt, kMouseEventNotHandled, false},
+	};
+	s->setDefaultValue (0.75f);
+	for (const auto& c : cases)
+	{
+		SCOPED_TRACE (std::to_string (c.buttons) + " mode " + std::to_string (int (c.mode)));
+		s->setSliderMode (c.mode);
+		s->setValue (0.3f);
+		listener.clear ();
+		CPoint p (c.x, 30);
+		EXPECT_EQ (s->onMouseDown (p, c.buttons), c.result);
+		EXPECT_EQ (s->getValue () == 0.75f, c.reset);
+		EXPECT_EQ (s->isRamping (), false);
+		if (c.reset)
+		{
+			EXPECT_EQ (listener.begins, 1);
+			EXPECT_EQ (listener.values, std::vector<float> {0.75f});
+			EXPECT_EQ (listener.ends, 1);
+			EXPECT_EQ (s->onMouseMoved (p, kLButton), kMouseEventNotHandled);
+		}
+		EXPECT_EQ (s->isEditing (), c.result == kMouseEventHandled);
+		s->onMouseUp (p, 0);
+	}
+	// Already at the default: nothing is sent, and no drag starts.
+	s->setValue (0.75f);
+	listener.clear ();
+	CPoint p (150, 30);
+	EXPECT_EQ (s->onMouseDown (p, kLButton | kAlt), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+	EXPECT_EQ (listener.begins + listener.ends + listener.values.size (), 0u);
+	EXPECT_FALSE (s->isEditing ());
+}
+
+TEST_F (Mouse, ShiftFineTuningAnchors)
+{
+	s->setValue (0.5f); // handle 100..120, grabbed 5 in
+	CPoint p (105, 30);
+	EXPECT_EQ (s->onMouseDown (p, kLButton | kShift), kMouseEventHandled);
+	EXPECT_EQ (s->getValue (), 0.5f);
+	// x 123, 141, 159, 177 map plainly to 0.6, 0.7, 0.8, 0.9.
+	auto move = [&] (double x, int32_t buttons) {
+		CPoint q (x, 30);
+		s->onMouseMoved (q, buttons);
+		return s->getValue ();
+	};
+	EXPECT_FLOAT_EQ (move (123, kLButton | kShift), 0.51f); // anchor 0.5 from the first move
+	EXPECT_FLOAT_EQ (move (141, kLButton | kShift), 0.52f);
+	EXPECT_FLOAT_EQ (move (141, kLButton), 0.7f); // released: plain mapping
+	// Held again with the press's state: anchored at the value before the plain move.
+	EXPECT_FLOAT_EQ (move (159, kLButton | kShift), 0.548f);
+	s->onMouseUp (p, 0);
+
+	s->setValue (0.5f);
+	s->onMouseDown (p, kLButton);
+	EXPECT_FLOAT_EQ (move (123, kLButton), 0.6f);
+	EXPECT_FLOAT_EQ (move (141, kLButton | kShift), 0.61f); // anchored where Shift came in
+	EXPECT_FLOAT_EQ (move (177, kLButton | kShift), 0.63f);
+	s->setZoomFactor (4.f);
+	EXPECT_FLOAT_EQ (move (177, kLButton | kShift), 0.675f);
+	s->onMouseUp (p, 0);
+}
+
+TEST_F (Mouse, ExtraButtonsAtPressStillEndTheEdit)
 {
 	s->setValue (0.5f);
-	for (int32_t b : {0, int32_t (kRButton), int32_t (kMButton | kAlt), int32_t (kRButton | kApple | kAlt)})
-	{
-		CPoint p (170, 30);
-		EXPECT_EQ (s->onMouseDown (p, b), kMouseEventNotHandled);
-		EXPECT_FALSE (s->isEditing ());
-	}
-	EXPECT_EQ (s->getValue (), 0.5f);
-	EXPECT_EQ (listener.begins, 0);
-
-	// Other buttons held with the left one do not matter at the press; moves need the
-	// left button alone. The press still asks for the release that ends its edit.
 	CPoint p (170, 30);
 	EXPECT_EQ (s->onMouseDown (p, kLButton | kRButton), kMouseEventHandled);
-	EXPECT_TRUE (s->isEditing ());
 	EXPECT_EQ (s->getValue (), 0.5f);
 	CPoint q (60, 30);
 	EXPECT_EQ (s->onMouseMoved (q, kLButton | kButton4), kMouseEventNotHandled);
@@ -333,222 +297,64 @@ TEST_F (SliderMouse, PressNeedsLeftButton)
 	EXPECT_NE (s->getValue (), 0.5f);
 	s->onMouseUp (q, 0);
 	EXPECT_FALSE (s->isEditing ());
-	EXPECT_EQ (listener.begins, listener.ends);
-}
-
-TEST_F (SliderMouse, MoveAndReleaseOutsideAnEditDoNothing)
-{
-	s->setValue (0.5f);
-	CPoint p (170, 30);
-	EXPECT_EQ (s->onMouseMoved (p, kLButton), kMouseEventNotHandled);
-	EXPECT_EQ (s->onMouseUp (p, kLButton), kMouseEventHandled);
-	EXPECT_EQ (s->getValue (), 0.5f);
-	EXPECT_EQ (listener.ends, 0);
-}
-
-TEST_F (SliderMouse, AltClickResetsToDefault)
-{
-	s->setDefaultValue (0.75f);
-	for (int32_t extra : {0, int32_t (kDoubleClick)})
-	{
-		s->setValue (0.3f);
-		listener.clear ();
-		CPoint p (40, 30);
-		EXPECT_EQ (s->onMouseDown (p, kLButton | kAlt | extra),
-		           kMouseDownEventHandledButDontNeedMovedOrUpEvents);
-		EXPECT_EQ (s->getValue (), 0.75f);
-		EXPECT_EQ (listener.begins, 1);
-		EXPECT_EQ (listener.values, std::vector<float> {0.75f});
-		EXPECT_EQ (listener.ends, 1);
-		EXPECT_FALSE (s->isEditing ());
-		EXPECT_EQ (s->onMouseMoved (p, kLButton), kMouseEventNotHandled);
-		EXPECT_EQ (s->getValue (), 0.75f);
-	}
-
-	// Already at the default: nothing is sent, and still no drag.
-	listener.clear ();
-	CPoint p (40, 30);
-	EXPECT_EQ (s->onMouseDown (p, kLButton | kAlt),
-	           kMouseDownEventHandledButDontNeedMovedOrUpEvents);
-	EXPECT_EQ (listener.begins, 0);
-	EXPECT_TRUE (listener.values.empty ());
-	EXPECT_FALSE (s->isEditing ());
-}
-
-TEST_F (SliderMouse, ClicksThatAreNoReset)
-{
-	s->setDefaultValue (0.75f);
-	// Alt with Shift, Command or Control, and plain or Command clicks: ordinary presses.
-	for (int32_t mods : {0, int32_t (kControl), int32_t (kAlt | kShift), int32_t (kAlt | kControl),
-	                     int32_t (kAlt | kApple)})
-	{
-		SCOPED_TRACE (mods);
-		s->setValue (0.3f);
-		CPoint p (40, 30);
-		EXPECT_EQ (s->onMouseDown (p, kLButton | mods), kMouseEventHandled);
-		EXPECT_TRUE (s->isEditing ());
-		EXPECT_NE (s->getValue (), 0.75f);
-		s->onMouseUp (p, 0);
-	}
-}
-
-TEST_F (SliderMouse, ShiftFineTuningAnchors)
-{
-	s->setValue (0.5f); // handle 100..120
-	CPoint p (105, 30);
-	EXPECT_EQ (s->onMouseDown (p, kLButton | kShift), kMouseEventHandled);
-	EXPECT_EQ (s->getValue (), 0.5f);
-
-	// Plain mapping 0.6: a tenth of the way from the anchor 0.5.
-	CPoint q (123, 30);
-	s->onMouseMoved (q, kLButton | kShift);
-	EXPECT_FLOAT_EQ (s->getValue (), 0.51f);
-	q.x = 141; // plain 0.7
-	s->onMouseMoved (q, kLButton | kShift);
-	EXPECT_FLOAT_EQ (s->getValue (), 0.52f);
-
-	// Shift released: back to the plain mapping from the grab at the press.
-	s->onMouseMoved (q, kLButton);
-	EXPECT_FLOAT_EQ (s->getValue (), 0.7f);
-
-	// Shift again with the press's state: anchored at the value before that plain move.
-	q.x = 159; // plain 0.8
-	s->onMouseMoved (q, kLButton | kShift);
-	EXPECT_FLOAT_EQ (s->getValue (), 0.52f + 0.028f);
-	s->onMouseUp (q, 0);
-
-	// Shift coming into a plain drag anchors at the current value.
-	s->setValue (0.5f);
-	CPoint a (105, 30);
-	s->onMouseDown (a, kLButton);
-	a.x = 123;
-	s->onMouseMoved (a, kLButton);
-	EXPECT_FLOAT_EQ (s->getValue (), 0.6f);
-	a.x = 141;
-	s->onMouseMoved (a, kLButton | kShift);
-	EXPECT_FLOAT_EQ (s->getValue (), 0.61f);
-	a.x = 177; // plain 0.9
-	s->onMouseMoved (a, kLButton | kShift);
-	EXPECT_FLOAT_EQ (s->getValue (), 0.63f);
-	s->onMouseUp (a, 0);
-}
-
-TEST_F (SliderMouse, ZoomFactorDividesTravel)
-{
-	s->setZoomFactor (4.f);
-	s->setValue (0.5f);
-	CPoint p (105, 30);
-	s->onMouseDown (p, kLButton | kShift);
-	CPoint q (141, 30); // plain 0.7
-	s->onMouseMoved (q, kLButton | kShift);
-	EXPECT_FLOAT_EQ (s->getValue (), 0.55f);
-}
-
-TEST_F (SliderMouse, PressEndsWheelEdit)
-{
-	s->setValue (0.5f);
-	EXPECT_TRUE (s->onWheel (CPoint (0, 0), kMouseWheelAxisX, 1.f, 0));
 	EXPECT_EQ (listener.begins, 1);
-	EXPECT_EQ (listener.ends, 0);
-	CPoint p (40, 30);
-	s->onMouseDown (p, kLButton);
 	EXPECT_EQ (listener.ends, 1);
-	EXPECT_EQ (listener.begins, 2);
-	EXPECT_TRUE (s->isEditing ());
-	s->onMouseUp (p, 0);
-	EXPECT_EQ (listener.ends, 2);
-	EXPECT_FALSE (s->isEditing ());
-	loop.advance (600);
-	EXPECT_EQ (listener.ends, 2);
 }
 
-//------------------------------------------------------------------------
-// Bad input.
-
-TEST_F (SliderMouse, NaNCoordinatesStayInRange)
+TEST_F (Mouse, BadInputStaysInRange)
 {
 	const double nan = std::numeric_limits<double>::quiet_NaN ();
+	auto check = [&] (CPoint p, int32_t buttons, CPoint q) {
+		s->setValue (0.5f);
+		s->onMouseDown (p, buttons);
+		s->onMouseMoved (q, buttons);
+		loop.advance (16 * 200);
+		EXPECT_GE (s->getValue (), 0.f);
+		EXPECT_LE (s->getValue (), 1.f);
+		s->onMouseUp (q, 0);
+		EXPECT_FALSE (s->isEditing ());
+	};
 	for (auto mode : {CSliderMode::KWFreeClick, CSliderMode::Touch, CSliderMode::RelativeTouch,
 	                  CSliderMode::FreeClick, CSliderMode::Ramp})
 	{
 		s->setSliderMode (mode);
-		s->setValue (0.5f);
-		CPoint p (nan, nan);
-		auto result = s->onMouseDown (p, kLButton);
-		EXPECT_TRUE (result == kMouseEventHandled ||
-		             result == kMouseDownEventHandledButDontNeedMovedOrUpEvents);
-		s->onMouseMoved (p, kLButton);
-		loop.advance (16 * 5);
-		EXPECT_GE (s->getValue (), 0.f);
-		EXPECT_LE (s->getValue (), 1.f);
-		s->onMouseUp (p, 0);
-		EXPECT_FALSE (s->isEditing ());
+		check (CPoint (nan, nan), kLButton, CPoint (nan, nan));
+		check (CPoint (105, 30), kLButton, CPoint (nan, 30));
+		s->setHandleRangePrivate (0.);
+		check (CPoint (150, 30), kLButton, CPoint (20, 30));
+		s->setViewSize (s->getViewSize ());
+		s->setZoomFactor (0.f);
+		check (CPoint (105, 30), kLButton | kShift, CPoint (150, 30));
+		s->setZoomFactor (10.f);
 	}
+	EXPECT_EQ (loop.numTimers (), 0u);
 }
 
-TEST_F (SliderMouse, ZeroRangeOrZoomStaysInRange)
-{
-	s->setHandleRangePrivate (0.);
-	s->setValue (0.5f);
-	CPoint p (150, 30);
-	s->onMouseDown (p, kLButton);
-	EXPECT_GE (s->getValue (), 0.f);
-	EXPECT_LE (s->getValue (), 1.f);
-	s->onMouseUp (p, 0);
-
-	s->setSliderMode (CSliderMode::Ramp);
-	CPoint r (150, 30);
-	s->onMouseDown (r, kLButton);
-	loop.advance (16 * 200);
-	EXPECT_GE (s->getValue (), 0.f);
-	EXPECT_LE (s->getValue (), 1.f);
-	s->onMouseUp (r, 0);
-
-	s->setSliderMode (CSliderMode::KWFreeClick);
-	s->setViewSize (kHRect);
-	s->setZoomFactor (0.f);
-	s->setValue (0.5f);
-	CPoint z (105, 30);
-	s->onMouseDown (z, kLButton | kShift);
-	z.x = 150;
-	s->onMouseMoved (z, kLButton | kShift);
-	EXPECT_GE (s->getValue (), 0.f);
-	EXPECT_LE (s->getValue (), 1.f);
-	s->onMouseUp (z, 0);
-}
-
-TEST_F (SliderMouse, RampTimerOutlivesItsSlider)
+TEST_F (Mouse, RampTimerOutlivesItsSlider)
 {
 	s->setSliderMode (CSliderMode::Ramp);
 	s->setValue (0.5f);
 	CPoint p (190, 30);
 	s->onMouseDown (p, kLButton);
 	loop.advance (16);
-
-	// The copy shares the running timer; the timer acts on the original only.
-	SharedPointer<TestSlider> copy = owned (new TestSlider (*s));
+	// The copy shares the running timer, which acts on the original only.
+	auto copy = owned (new TestSlider (*s));
 	EXPECT_TRUE (copy->isRamping ());
 	const float copied = copy->getValue ();
 	loop.advance (16);
 	EXPECT_NEAR (s->getValue (), 0.52f, 1e-5);
-	EXPECT_EQ (copy->getValue (), copied);
-
-	// The original goes away while the copy still holds the timer.
 	s = nullptr;
 	loop.advance (16 * 10);
 	EXPECT_EQ (copy->getValue (), copied);
 	copy = nullptr;
 	EXPECT_EQ (loop.numTimers (), 0u);
-}
 
-TEST_F (SliderMouse, DestroyingRampingSliderStopsTimer)
-{
-	s->setSliderMode (CSliderMode::Ramp);
-	s->setValue (0.5f);
-	CPoint p (190, 30);
-	s->onMouseDown (p, kLButton);
+	// Without a copy the timer goes with the slider.
+	auto t = makeSlider (CRect (10, 20, 210, 40), S::kHorizontal, nullptr);
+	t->setSliderMode (CSliderMode::Ramp);
+	t->onMouseDown (p, kLButton);
 	EXPECT_EQ (loop.numTimers (), 1u);
-	s = nullptr;
+	t = nullptr;
 	EXPECT_EQ (loop.numTimers (), 0u);
 	loop.advance (100);
 }

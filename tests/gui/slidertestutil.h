@@ -3,6 +3,7 @@
 
 #include "cslider.h"
 
+#include "vstgui/lib/cbitmap.h"
 #include "vstgui/lib/crunloop.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,8 @@
 
 namespace VSTGUI {
 namespace test {
+
+using S = CSliderBase;
 
 // Counts what a control tells its listener.
 struct RecordingListener : IControlListener
@@ -21,11 +24,7 @@ struct RecordingListener : IControlListener
 	void valueChanged (CControl* control) override { values.push_back (control->getValue ()); }
 	void controlBeginEdit (CControl*) override { ++begins; }
 	void controlEndEdit (CControl*) override { ++ends; }
-	void clear ()
-	{
-		begins = ends = 0;
-		values.clear ();
-	}
+	void clear () { *this = {}; }
 };
 
 // Opens the protected geometry and state of the base class to the tests.
@@ -35,35 +34,30 @@ public:
 	using CSlider::CSlider;
 	TestSlider (const TestSlider&) = default;
 
-	using CSliderBase::calculateDelta;
-	using CSliderBase::doRamping;
-	using CSliderBase::getControlSizePrivate;
 	using CSliderBase::getHandleMinPosPrivate;
 	using CSliderBase::getHandleRangePrivate;
 	using CSliderBase::getHandleSizePrivate;
 	using CSliderBase::getMaxPosPrivate;
 	using CSliderBase::getMinPosPrivate;
 	using CSliderBase::isRamping;
+	using CSliderBase::setHandleMinPosPrivate;
 	using CSliderBase::setHandleRangePrivate;
 	using CSliderBase::setHandleSizePrivate;
 	using CMouseWheelEditingSupport::hasWheelEditTimer;
-
-	// A handle of the given size without a bitmap, with the travel recomputed.
-	void setHandleSize (CCoord w, CCoord h)
-	{
-		setHandleSizePrivate (w, h);
-		setViewSize (getViewSize ());
-	}
 };
 
-// Sliders created on the heap and released by forget().
-inline TestSlider* makeSlider (const CRect& r, int32_t style, IControlListener* listener,
-                               CCoord handleW = 20., CCoord handleH = 20.)
+// A slider with a w x h handle and no bitmaps, its travel computed from the view.
+inline SharedPointer<TestSlider> makeSlider (const CRect& r, int32_t style,
+                                             IControlListener* listener, CCoord w = 20.,
+                                             CCoord h = 20.)
 {
-	auto* s = new TestSlider (r, listener, 1, 0, 0, nullptr, nullptr, CPoint (0, 0), style);
-	s->setHandleSize (handleW, handleH);
+	auto s = owned (new TestSlider (r, listener, 1, 0, 0, nullptr, nullptr, CPoint (0, 0), style));
+	s->setHandleSizePrivate (w, h);
+	s->setViewSize (r);
 	return s;
 }
+
+inline SharedPointer<CBitmap> bitmap (CCoord w, CCoord h) { return makeOwned<CBitmap> (w, h); }
 
 // Every test gets its own hand-stepped run loop.
 class SliderTest : public ::testing::Test
@@ -73,6 +67,7 @@ protected:
 	void TearDown () override { setRunLoop (nullptr); }
 
 	ManualRunLoop loop;
+	RecordingListener listener;
 };
 
 } // namespace test

@@ -137,6 +137,7 @@ TEST (Command, RenderRefusesBadArguments)
 	    {{"render", b, out, "--block", "0"}, 2, "--block"},
 	    {{"render", b, out, "--param", "1"}, 2, "--param"},
 	    {{"render", b, out, "--param", "1=2"}, 2, "normalised"},
+	    {{"render", b, out, "--param", "9=0.5"}, 1, "no parameter with id 9"},
 	    {{"render", b, out, "--block"}, 2, "needs a value"},
 	    {{"render", b, out, "--volume", "3"}, 2, "unknown option"},
 	    {{"render", b, out, "--set", "Loudness=3"}, 1, "no parameter titled 'Loudness'"},

@@ -100,17 +100,44 @@ TEST (HostileCalls, DegenerateProcessData)
 	EXPECT_EQ (block.process (p.proc.get (), -5, nullptr), kResultOk);
 	EXPECT_EQ (block.out64[0][0], 0.0);
 
-	// In-place processing.
-	ProcessData& d = block.data ();
-	AudioBusBuffers* savedOut = d.outputs;
-	d.outputs = d.inputs;
-	EXPECT_EQ (block.process (p.proc.get (), 256, nullptr), kResultOk);
-	d.outputs = savedOut;
-	for (int32 i = 0; i < 256; ++i)
-		ASSERT_TRUE (std::isfinite (block.in64[0][i]) && std::isfinite (block.in64[1][i]));
-
 	EXPECT_EQ (p.comp->setActive (false), kResultOk);
 	EXPECT_EQ (p.comp->terminate (), kResultOk);
+}
+
+TEST (HostileCalls, InPlaceBuffersGiveTheSameResultAsSeparateOnes)
+{
+	RawProcessor separate, inPlace;
+	ASSERT_TRUE (separate.ok () && inPlace.ok ());
+	for (RawProcessor* p : {&separate, &inPlace})
+	{
+		ASSERT_EQ (p->comp->initialize (p->host.get ()), kResultOk);
+		ASSERT_EQ (p->setup (kSample64), kResultOk);
+		ASSERT_EQ (p->comp->setActive (true), kResultOk);
+	}
+	AudioBlock a (256, kSample64), b (256, kSample64);
+	b.data ().outputs = b.data ().inputs;
+	for (int blockIndex = 0; blockIndex < 200; ++blockIndex)
+	{
+		for (int32 i = 0; i < 256; ++i)
+		{
+			double x = std::sin (0.01 * (blockIndex * 256 + i)) * (blockIndex < 100 ? 0.5 : 0.0);
+			a.in64[0][i] = b.in64[0][i] = x;
+			a.in64[1][i] = b.in64[1][i] = -x;
+		}
+		ASSERT_EQ (a.process (separate.proc.get (), 256, nullptr), kResultOk);
+		ASSERT_EQ (b.process (inPlace.proc.get (), 256, nullptr), kResultOk);
+		for (int32 i = 0; i < 256; ++i)
+		{
+			ASSERT_EQ (a.out64[0][i], b.in64[0][i]) << "block " << blockIndex << " frame " << i;
+			ASSERT_EQ (a.out64[1][i], b.in64[1][i]) << "block " << blockIndex << " frame " << i;
+		}
+	}
+	EXPECT_NE (a.out64[0][255], 0.0) << "the reverb is still ringing";
+	for (RawProcessor* p : {&separate, &inPlace})
+	{
+		EXPECT_EQ (p->comp->setActive (false), kResultOk);
+		EXPECT_EQ (p->comp->terminate (), kResultOk);
+	}
 }
 
 TEST (HostileCalls, StateStreamsThatAreMissingShortOrRefusing)

@@ -202,6 +202,19 @@ TEST (Processing, ParameterQueuesReachTheProcessor)
 	EXPECT_EQ (recordDouble (state, 12), kDefaultValues[0]); // Level: empty queue, unchanged
 }
 
+TEST (Processing, EmptyInputStillDeliversParametersAndRendersTheTail)
+{
+	auto l = loadPlugin ();
+	ASSERT_TRUE (l.plugin);
+	StereoBuffer empty;
+	empty.sampleRate = 44100.0;
+	RenderResult r = renderWith (*l.plugin, empty, 32, {{Vst::kRvbTimeId, 0.0}});
+	EXPECT_EQ (r.inputFrames, 0);
+	EXPECT_EQ (r.tailSamples, 48510u);
+	EXPECT_EQ (r.output.frames (), 48510u);
+	EXPECT_TRUE (allFinite (r.output));
+}
+
 TEST (Processing, StateRoundTrip)
 {
 	auto l = loadPlugin ();

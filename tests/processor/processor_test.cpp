@@ -111,7 +111,10 @@ TEST (ProcessorLifecycle, BufferLengthsAndReactivation)
 	ProcessData d = b.data ();
 	p.process (d);
 	ASSERT_NE (p.writeIndex, 0);
-	p.setActive (true); // the base reports the repeat; the engine restarts all the same
+	p.highpassMidPrevIn = 0.25; // the mid/side high-pass states survive activation
+	p.setActive (true);         // the base reports the repeat; the engine restarts all the same
+	EXPECT_EQ (p.highpassMidPrevIn, 0.25);
+	EXPECT_EQ (p.lowpassPrevOut, 0.0);
 	EXPECT_EQ (p.writeIndex, 0);
 	EXPECT_EQ (p.fadeGain, 1.0);
 	EXPECT_TRUE (p.changePending);
@@ -129,19 +132,6 @@ TEST (ProcessorLifecycle, BufferLengthsAndReactivation)
 	never.initialize (nullptr);
 	never.setActive (false);
 	EXPECT_FALSE (never.buffersPresent ());
-}
-
-TEST (ProcessorLifecycle, ClearKeepsHighpassStates)
-{
-	PlugProcessor p;
-	startProcessor (p, 44100.0);
-	p.highpassMidPrevIn = 0.25;
-	p.highpassSidePrevOut = -0.5;
-	p.lowpassPrevOut = 0.125;
-	p.clearBuffers (p.bufferLength);
-	EXPECT_EQ (p.highpassMidPrevIn, 0.25);
-	EXPECT_EQ (p.highpassSidePrevOut, -0.5);
-	EXPECT_EQ (p.lowpassPrevOut, 0.0);
 }
 
 TEST (ProcessorParameters, LastPointBypassThresholdAndUnknownIds)

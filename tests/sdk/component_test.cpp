@@ -58,6 +58,14 @@ TEST_F(EffectTest, SecondInitializeIsRefusedWhileAContextIsHeld)
 	EXPECT_EQ(kResultOk, fx->initialize(context.unknownCast()));
 	EXPECT_EQ(2, fx->getBusCount(kAudio, kInput));
 	EXPECT_EQ(kResultOk, fx->terminate());
+
+	// Without a context a second initialize is refused as well.
+	EXPECT_EQ(kResultOk, fx->initialize(nullptr));
+	EXPECT_EQ(kResultFalse, fx->initialize(nullptr));
+	EXPECT_EQ(kResultFalse, fx->initialize(context.unknownCast()));
+	EXPECT_EQ(1, context.getRefCount());
+	EXPECT_EQ(2, fx->getBusCount(kAudio, kInput));
+	EXPECT_EQ(kResultOk, fx->terminate());
 }
 
 TEST_F(EffectTest, AnswersItsInterfacesOnOneObject)

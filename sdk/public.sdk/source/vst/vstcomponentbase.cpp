@@ -11,7 +11,9 @@ ComponentBase::~ComponentBase() {}
 
 tresult PLUGIN_API ComponentBase::initialize(FUnknown* context)
 {
-	if (hostContext)
+	// Refused while initialised, also when the first call came without a context:
+	// a second initialize would otherwise repeat its set-up (buses, parameters).
+	if (hostContext || initialized)
 		return kResultFalse;
 	hostContext = context;
 	initialized = true;

@@ -14,7 +14,7 @@ public:
 	ComponentBase();
 	~ComponentBase() override;
 
-	// IPluginBase: initialize keeps the context; a second call while one is held is
+	// IPluginBase: initialize keeps the context; a second call before terminate is
 	// refused with kResultFalse. terminate drops context and peer; kResultFalse when
 	// the component is not initialised.
 	tresult PLUGIN_API initialize(FUnknown* context) SMTG_OVERRIDE;
