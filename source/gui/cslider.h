@@ -38,6 +38,10 @@ const std::string* getSliderModeName (CSliderMode mode);
 class CSliderBase : public CControl, protected CMouseWheelEditingSupport
 {
 public:
+	CSliderBase (const CRect& size, IControlListener* listener, int32_t tag);
+	CSliderBase (const CSliderBase& other);
+	~CSliderBase () noexcept override;
+
 	enum Style : int32_t
 	{
 		kHorizontal = 1 << 0,
@@ -84,12 +88,7 @@ public:
 	CView* newCopy () const override = 0;
 	void draw (CDrawContext* context) override = 0;
 
-	CSliderBase (const CRect& size, IControlListener* listener, int32_t tag);
-	CSliderBase (const CSliderBase& other);
-	~CSliderBase () noexcept override;
-
 protected:
-
 	void setHandleSizePrivate (CCoord width, CCoord height);
 	CPoint getHandleSizePrivate () const;
 	void setHandleRangePrivate (CCoord range);

@@ -1,7 +1,6 @@
 // Slider base: state, modes, mouse tracking, ramp, geometry, wheel and keys.
 #include "cslider.h"
 
-
 #include <cmath>
 #include <limits>
 
@@ -54,7 +53,7 @@ namespace {
 // Truncation toward zero into the 32-bit range; NaN gives 0.
 int32_t truncToInt32 (double v)
 {
-	if (!(v == v))
+	if (std::isnan (v))
 		return 0;
 	if (v >= 2147483647.)
 		return 2147483647;
@@ -62,8 +61,6 @@ int32_t truncToInt32 (double v)
 		return -2147483647 - 1;
 	return static_cast<int32_t> (v);
 }
-
-constexpr int32_t kAllButtons = kLButton | kMButton | kRButton | kButton4 | kButton5;
 
 } // namespace
 
@@ -102,10 +99,8 @@ void CSliderBase::stopRamp ()
 //------------------------------------------------------------------------
 void CSliderBase::setStyle (int32_t style)
 {
-	bool horizontal = (style & kHorizontal) != 0;
-	bool vertical = (style & kVertical) != 0;
-	if (horizontal == vertical)
-		vstgui_assert (false);
+	// Exactly one orientation bit is expected; anything else is reported and kept.
+	vstgui_assert (((style & kHorizontal) != 0) != ((style & kVertical) != 0));
 	impl->style = style;
 }
 
@@ -308,7 +303,7 @@ CMouseEventResult CSliderBase::onMouseDown (CPoint& where, const CButtonState& b
 //------------------------------------------------------------------------
 CMouseEventResult CSliderBase::onMouseMoved (CPoint& where, const CButtonState& buttons)
 {
-	if ((buttons & kAllButtons) != kLButton || !isEditing ())
+	if (buttons.getButtonState () != kLButton || !isEditing ())
 		return kMouseEventNotHandled;
 
 	Impl& d = *impl;
@@ -452,7 +447,7 @@ CRect CSliderBase::calculateHandleRect (float normValue) const
 	const Impl& d = *impl;
 	if (isStyleRight () || isStyleBottom ())
 		normValue = 1.f - normValue;
-	const double travel = std::ceil (static_cast<double> (normValue) * d.rangeHandle);
+	const double travel = std::floor (static_cast<double> (normValue) * d.rangeHandle);
 
 	CRect r;
 	if (isStyleHorizontal ())
