@@ -77,10 +77,7 @@ tresult PLUGIN_API Component::activateBus(MediaType type, BusDirection dir, int3
 
 tresult PLUGIN_API Component::setActive(TBool state)
 {
-	const bool wanted = state != 0;
-	if (wanted == active)
-		return kResultFalse;
-	active = wanted;
+	active = state != 0;
 	return kResultOk;
 }
 

@@ -28,8 +28,7 @@ public:
 	tresult PLUGIN_API getBusInfo(MediaType type, BusDirection dir, int32 index, BusInfo& info) SMTG_OVERRIDE;
 	tresult PLUGIN_API getRoutingInfo(RoutingInfo& inInfo, RoutingInfo& outInfo) SMTG_OVERRIDE;
 	tresult PLUGIN_API activateBus(MediaType type, BusDirection dir, int32 index, TBool state) SMTG_OVERRIDE;
-	// Tracks the activation state: activating an active component or deactivating an
-	// inactive one gives kResultFalse.
+	// Records the activation state; always kResultOk.
 	tresult PLUGIN_API setActive(TBool state) SMTG_OVERRIDE;
 	tresult PLUGIN_API setState(IBStream* state) SMTG_OVERRIDE;
 	tresult PLUGIN_API getState(IBStream* state) SMTG_OVERRIDE;
