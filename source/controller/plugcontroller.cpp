@@ -5,6 +5,7 @@
 #include "staterecord.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace Steinberg {
 namespace Vst {
@@ -23,18 +24,6 @@ struct RangeRow
 	int32 precision;
 };
 
-// Parameters 1 to 8, in registration order.
-const RangeRow kRangeRows[] = {
-    {kLevelId, false, u"Level", u"dB", -36., 12., 0., 2},
-    {kMixId, false, u"Mix", u"%", 0., 100., 50., 0},
-    {kPredelayId, true, u"Predelay", u"ms", 1., 250., 20., 1},
-    {kRvbTimeId, true, u"Rvb Time", u"s", 0.6, 8., 1.6, 2},
-    {kSizeId, true, u"Size", u"m3", 1000., 20000., 10000., 0},
-    {kDiffusionId, false, u"Diffusion", u"%", 0., 100., 100., 0},
-    {kHFDampId, false, u"HFDamp", u"%", 0., 100., 75., 0},
-    {kLPCutId, true, u"LPCut", u"Hz", 500., 16000., 2500., 0},
-};
-
 } // namespace
 
 PlugController::PlugController () = default;
@@ -43,14 +32,29 @@ PlugController::~PlugController () = default;
 
 tresult PLUGIN_API PlugController::initialize (FUnknown* context)
 {
-	if (EditController::initialize (context) != kResultOk)
-		return kResultOk;
+	// A refused base initialisation (already initialised) is passed on: the
+	// parameters of the first call stay as they are.
+	const tresult result = EditController::initialize (context);
+	if (result != kResultOk)
+		return result;
+
+	// Parameters 1 to 8, in registration order.
+	const RangeRow rows[] = {
+	    {kLevelId, false, u"Level", u"dB", -36., 12., 0., 2},
+	    {kMixId, false, u"Mix", u"%", 0., 100., 50., 0},
+	    {kPredelayId, true, u"Predelay", u"ms", 1., 250., 20., 1},
+	    {kRvbTimeId, true, u"Rvb Time", u"s", 0.6, 8., 1.6, 2},
+	    {kSizeId, true, u"Size", u"m3", 1000., 20000., 10000., 0},
+	    {kDiffusionId, false, u"Diffusion", u"%", 0., 100., 100., 0},
+	    {kHFDampId, false, u"HFDamp", u"%", 0., 100., 75., 0},
+	    {kLPCutId, true, u"LPCut", u"Hz", 500., 16000., 2500., 0},
+	};
 
 	parameters.addParameter (u"Bypass", nullptr, 1, 0.,
 	                         ParameterInfo::kCanAutomate | ParameterInfo::kIsBypass, kBypassId,
 	                         kRootUnitId, nullptr);
 
-	for (const auto& row : kRangeRows)
+	for (const auto& row : rows)
 	{
 		RangeParameter* p;
 		if (row.exponential)
@@ -76,7 +80,11 @@ tresult PLUGIN_API PlugController::setComponentState (IBStream* state)
 
 	setParamNormalized (kBypassId, record.bypass ? 1. : 0.);
 	for (ParamID tag = kLevelId; tag <= kLPCutId; ++tag)
-		setParamNormalized (tag, record.values[tag - 1]);
+	{
+		// The processor runs a NaN value as 0; show the same.
+		const double value = record.values[tag - 1];
+		setParamNormalized (tag, std::isnan (value) ? 0. : value);
+	}
 	return kResultOk;
 }
 

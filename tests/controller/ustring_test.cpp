@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <string>
+
 using namespace Steinberg;
 using testsupport::toAscii;
 
@@ -78,5 +81,39 @@ TEST (UStringTest, ScanFloatReadsLeadingNumberOnly)
 	char16 raw[3] = {u'1', u'2', u'3'};
 	EXPECT_TRUE (UString (raw, 2).scanFloat (v));
 	EXPECT_DOUBLE_EQ (v, 12.);
+}
 
+// Hosts may set a process locale with a decimal comma; value texts and text
+// input keep the '.' all the same.
+TEST (UStringTest, NumbersIgnoreTheProcessLocale)
+{
+	struct LocaleGuard
+	{
+		std::string saved = std::setlocale (LC_ALL, nullptr);
+		~LocaleGuard () { std::setlocale (LC_ALL, saved.c_str ()); }
+	} guard;
+
+	bool comma = false;
+	for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8"})
+	{
+		if (std::setlocale (LC_ALL, name) && std::localeconv ()->decimal_point[0] == ',')
+		{
+			comma = true;
+			break;
+		}
+	}
+	if (!comma)
+		GTEST_SKIP () << "no locale with a decimal comma available";
+
+	UString128 text;
+	EXPECT_TRUE (text.printFloat (-36., 2));
+	EXPECT_EQ (toAscii (text), "-36.00");
+	EXPECT_TRUE (text.printFloat (0.5, 1));
+	EXPECT_EQ (toAscii (text), "0.5");
+
+	double v = 0.;
+	EXPECT_TRUE (UString128 ("20.5").scanFloat (v));
+	EXPECT_DOUBLE_EQ (v, 20.5);
+	EXPECT_TRUE (UString128 ("1e3").scanFloat (v));
+	EXPECT_DOUBLE_EQ (v, 1000.);
 }

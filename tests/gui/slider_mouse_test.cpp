@@ -284,6 +284,65 @@ TEST_F (Mouse, ShiftFineTuningAnchors)
 	s->onMouseUp (p, 0);
 }
 
+// A handle 10 across and 20 along the axis, offset 15 across and 5 along, travel 170: at 0.5 it
+// covers 100..120 along and 35..45 across. The offset enters the grab offset, the hit test looks
+// at both axes.
+TEST_F (SliderTest, OffsetHandleGrabAndHitTest)
+{
+	for (bool horizontal : {true, false})
+	{
+		SCOPED_TRACE (horizontal ? "horizontal" : "vertical");
+		auto pt = [&] (double along, double across) {
+			return horizontal ? CPoint (along, across) : CPoint (across, along);
+		};
+		auto make = [&] (CSliderMode mode) {
+			const CRect r = horizontal ? CRect (10, 20, 210, 60) : CRect (20, 10, 60, 210);
+			auto s = makeSlider (r, horizontal ? S::kHorizontal | S::kLeft : S::kVertical | S::kTop,
+			                     &listener, horizontal ? 20 : 10, horizontal ? 10 : 20);
+			s->setOffsetHandle (horizontal ? CPoint (5, 15) : CPoint (15, 5));
+			s->setViewSize (r);
+			s->setSliderMode (mode);
+			s->setValue (0.5f);
+			return s;
+		};
+		const float centredAt105 = 81.f / 170.f; // centred grab offset 15 + 9
+
+		auto s = make (CSliderMode::KWFreeClick);
+		CPoint p = pt (105, 40);
+		EXPECT_EQ (s->onMouseDown (p, kLButton), kMouseEventHandled);
+		EXPECT_FLOAT_EQ (s->getValue (), 0.5f);
+		CPoint q = pt (122, 40);
+		s->onMouseMoved (q, kLButton);
+		EXPECT_FLOAT_EQ (s->getValue (), 0.6f);
+		s->onMouseUp (q, 0);
+
+		// Level with the handle along the axis but beside it across: not on the handle.
+		s = make (CSliderMode::KWFreeClick);
+		p = pt (105, 25);
+		s->onMouseDown (p, kLButton);
+		EXPECT_FLOAT_EQ (s->getValue (), centredAt105);
+		s->onMouseUp (p, 0);
+
+		s = make (CSliderMode::Touch);
+		EXPECT_EQ (s->onMouseDown (p, kLButton), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+		EXPECT_EQ (s->getValue (), 0.5f);
+
+		s = make (CSliderMode::FreeClick);
+		p = pt (105, 40);
+		s->onMouseDown (p, kLButton);
+		EXPECT_FLOAT_EQ (s->getValue (), centredAt105);
+		s->onMouseUp (p, 0);
+
+		s = make (CSliderMode::Ramp);
+		p = pt (160, 40);
+		s->onMouseDown (p, kLButton);
+		loop.advance (16 * 40);
+		EXPECT_FALSE (s->isRamping ());
+		EXPECT_FLOAT_EQ (s->getValue (), 136.f / 170.f);
+		s->onMouseUp (p, 0);
+	}
+}
+
 TEST_F (Mouse, ExtraButtonsAtPressStillEndTheEdit)
 {
 	s->setValue (0.5f);
@@ -327,6 +386,27 @@ TEST_F (Mouse, BadInputStaysInRange)
 		check (CPoint (105, 30), kLButton | kShift, CPoint (150, 30));
 		s->setZoomFactor (10.f);
 	}
+	EXPECT_EQ (loop.numTimers (), 0u);
+}
+
+// The copy keeps the timer alive, but the original's release still ends its ramp.
+TEST_F (Mouse, ReleaseStopsARampSharedWithACopy)
+{
+	s->setSliderMode (CSliderMode::Ramp);
+	s->setValue (0.5f);
+	CPoint p (190, 30);
+	s->onMouseDown (p, kLButton);
+	loop.advance (16);
+	auto copy = owned (new TestSlider (*s));
+	s->onMouseUp (p, 0);
+	const float released = s->getValue ();
+	listener.clear ();
+	loop.advance (16 * 10);
+	EXPECT_EQ (s->getValue (), released);
+	s->setValue (0.1f);
+	loop.advance (16 * 10);
+	EXPECT_EQ (s->getValue (), 0.1f);
+	EXPECT_TRUE (listener.values.empty ());
 	EXPECT_EQ (loop.numTimers (), 0u);
 }
 

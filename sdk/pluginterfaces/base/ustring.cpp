@@ -1,9 +1,11 @@
 #include "pluginterfaces/base/ustring.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <locale.h>
 
 namespace Steinberg {
 
@@ -99,12 +101,18 @@ const UString& UString::toAscii (char* dst, int32 dstSize) const
 	return *this;
 }
 
+// Numbers are read and printed with a '.' decimal point whatever locale the
+// host process has set.
 bool UString::scanFloat (double& value) const
 {
 	char text[kScanBufferSize];
 	toScanBuffer (thisBuffer, thisSize, text);
+	locale_t cLocale = newlocale (LC_ALL_MASK, "C", static_cast<locale_t> (0));
+	if (cLocale == static_cast<locale_t> (0))
+		return false;
 	char* end = nullptr;
-	double result = std::strtod (text, &end);
+	double result = strtod_l (text, &end, cLocale);
+	freelocale (cLocale);
 	if (end == text || std::isnan (result))
 		return false;
 	value = result;
@@ -116,8 +124,11 @@ bool UString::printFloat (double value, int32 precision)
 	if (!thisBuffer || thisSize <= 0)
 		return false;
 	char text[kScanBufferSize];
-	int n = std::snprintf (text, sizeof (text), "%.*f", static_cast<int> (precision), value);
-	if (n < 0 || n >= thisSize || n >= static_cast<int> (sizeof (text)))
+	// Fixed notation with `precision` decimals, rounded as "%.*f" in the C locale.
+	auto result = std::to_chars (text, text + sizeof (text), value, std::chars_format::fixed,
+	                             precision < 0 ? 6 : static_cast<int> (precision));
+	const int n = static_cast<int> (result.ptr - text);
+	if (result.ec != std::errc () || n >= thisSize)
 	{
 		thisBuffer[0] = 0;
 		return false;

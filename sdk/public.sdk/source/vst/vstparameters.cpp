@@ -3,6 +3,7 @@
 #include "pluginterfaces/base/ustring.h"
 
 #include <cmath>
+#include <memory>
 #include <utility>
 
 namespace Steinberg {
@@ -170,13 +171,16 @@ Parameter* ParameterContainer::addParameter (Parameter* p)
 {
 	if (!p)
 		return nullptr;
-	if (getParameter (p->getInfo ().id))
+	// p is ours from here on, also when the list cannot grow.
+	struct Releaser
 	{
-		p->release ();
+		void operator() (Parameter* q) const { q->release (); }
+	};
+	std::unique_ptr<Parameter, Releaser> owner (p);
+	if (getParameter (p->getInfo ().id))
 		return nullptr;
-	}
 	params.push_back (p);
-	return p;
+	return owner.release ();
 }
 
 Parameter* ParameterContainer::addParameter (const ParameterInfo& info)
