@@ -113,8 +113,8 @@ void runTyped (IAudioProcessor* processor, int32 maxBlock, const std::vector<int
 		bool silent = true;
 		for (int32 i = 0; i < n; ++i)
 		{
-			const int32 t = frame + i;
-			// A short decaying burst, then silence: the reverb tail follows.
+			// A short decaying burst every 22050 frames, silence in between.
+			const int32 t = (frame + i) % 22050;
 			const double x = t < 2000 ? std::sin (0.05 * t) * std::exp (-0.002 * t) : 0.0;
 			in[0][i] = Sample (x);
 			in[1][i] = Sample (-0.5 * x);

@@ -50,8 +50,8 @@ private:
 	bool wantController;
 };
 
-// Output of one channel after processing a signal in blocks of the given sizes.
-// Sizes are used in turn; the signal is a decaying burst on both channels.
+// Output after processing a signal in blocks of the given sizes, used in turn.
+// The signal is a decaying burst on both channels every 22050 frames.
 struct BlockRun
 {
 	std::vector<double> left, right;

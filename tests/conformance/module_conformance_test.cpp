@@ -153,7 +153,9 @@ TEST (ModuleConformance, ClassInfoAgreesAcrossFactoryVersions)
 		const std::string sub = c2.subCategories;
 		EXPECT_EQ (sub.find ("||"), std::string::npos);
 		if (!sub.empty ())
+		{
 			EXPECT_TRUE (sub.front () != '|' && sub.back () != '|');
+		}
 		EXPECT_TRUE (cids.insert (cidToHex (c1.cid)).second) << "class ids are unique";
 
 		// Every class can be made and answers FUnknown.

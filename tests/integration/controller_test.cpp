@@ -146,8 +146,8 @@ TEST (Controller, RefusesUnknownIdsAndIndices)
 	EXPECT_EQ (ctrl->getParamNormalized (1234), 0.0);
 	EXPECT_EQ (ctrl->createView ("Editor"), nullptr);
 	EXPECT_EQ (ctrl->createView (nullptr), nullptr);
-	// A second initialize leaves the nine parameters as they are.
-	EXPECT_EQ (ctrl->initialize (l.plugin->hostApplication ()), kResultOk);
+	// A second initialize is refused and leaves the nine parameters as they are.
+	EXPECT_EQ (ctrl->initialize (l.plugin->hostApplication ()), kResultFalse);
 	EXPECT_EQ (ctrl->getParameterCount (), 9);
 }
 

@@ -236,8 +236,8 @@ TEST (HostileCalls, WrongCallOrder)
 {
 	RawProcessor p;
 	ASSERT_TRUE (p.ok ());
-	// Deactivating what never started: the code is the base's choice, but no harm.
-	p.comp->setActive (false);
+	// Deactivating what never started is refused, and does no harm.
+	EXPECT_NE (p.comp->setActive (false), kResultOk);
 	ASSERT_EQ (p.comp->initialize (p.host.get ()), kResultOk);
 	EXPECT_EQ (p.comp->initialize (p.host.get ()), kResultFalse);
 	EXPECT_EQ (p.comp->getBusCount (kAudio, kInput), 1) << "a refused initialize adds no bus";
@@ -245,7 +245,7 @@ TEST (HostileCalls, WrongCallOrder)
 	// Activating twice keeps one set of buffers and still processes.
 	ASSERT_EQ (p.setup (kSample32), kResultOk);
 	EXPECT_EQ (p.comp->setActive (true), kResultOk);
-	p.comp->setActive (true);
+	EXPECT_EQ (p.comp->setActive (true), kResultFalse) << "the repeat is reported";
 	AudioBlock block (256, kSample32);
 	block.in32[0][0] = 1.f;
 	EXPECT_EQ (block.process (p.proc.get (), 256, nullptr), kResultOk);

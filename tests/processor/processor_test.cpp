@@ -112,7 +112,7 @@ TEST (ProcessorLifecycle, BufferLengthsAndReactivation)
 	p.process (d);
 	ASSERT_NE (p.writeIndex, 0);
 	p.highpassMidPrevIn = 0.25; // the mid/side high-pass states survive activation
-	p.setActive (true);         // the base reports the repeat; the engine restarts all the same
+	EXPECT_EQ (p.setActive (true), kResultFalse); // the base reports the repeat; the engine restarts all the same
 	EXPECT_EQ (p.highpassMidPrevIn, 0.25);
 	EXPECT_EQ (p.lowpassPrevOut, 0.0);
 	EXPECT_EQ (p.writeIndex, 0);
@@ -125,12 +125,12 @@ TEST (ProcessorLifecycle, BufferLengthsAndReactivation)
 
 	EXPECT_EQ (p.setActive (false), kResultOk);
 	EXPECT_FALSE (p.buffersPresent ());
-	p.setActive (false);
+	EXPECT_EQ (p.setActive (false), kResultFalse);
 	EXPECT_FALSE (p.buffersPresent ());
 
 	PlugProcessor never;
 	never.initialize (nullptr);
-	never.setActive (false);
+	EXPECT_EQ (never.setActive (false), kResultFalse);
 	EXPECT_FALSE (never.buffersPresent ());
 }
 

@@ -120,14 +120,20 @@ TEST_F(EffectTest, BusInfoAndActivation)
 	EXPECT_TRUE(fx->getAudioInput(0)->isActive());
 	EXPECT_EQ(kInvalidArgument, fx->activateBus(kAudio, kInput, 5, true));
 
-	// Every activation call succeeds, repeated ones included; the state follows the last.
-	EXPECT_EQ(kResultOk, fx->setActive(false));
+	// A change of state succeeds; asking for the state already held is refused.
+	EXPECT_EQ(kResultFalse, fx->setActive(false));
 	EXPECT_FALSE(fx->isActive());
 	EXPECT_EQ(kResultOk, fx->setActive(true));
-	EXPECT_EQ(kResultOk, fx->setActive(true));
+	EXPECT_EQ(kResultFalse, fx->setActive(true));
 	EXPECT_TRUE(fx->isActive());
 	EXPECT_EQ(kResultOk, fx->setActive(false));
+	EXPECT_EQ(kResultFalse, fx->setActive(false));
 	EXPECT_FALSE(fx->isActive());
+	// terminate leaves the component inactive.
+	EXPECT_EQ(kResultOk, fx->setActive(true));
+	fx->terminate();
+	EXPECT_FALSE(fx->isActive());
+	fx->initialize(nullptr);
 	fx->terminate();
 }
 

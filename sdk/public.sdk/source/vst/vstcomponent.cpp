@@ -77,7 +77,10 @@ tresult PLUGIN_API Component::activateBus(MediaType type, BusDirection dir, int3
 
 tresult PLUGIN_API Component::setActive(TBool state)
 {
-	active = state != 0;
+	const bool wanted = state != 0;
+	if (wanted == active)
+		return kResultFalse; // already in the requested state
+	active = wanted;
 	return kResultOk;
 }
 

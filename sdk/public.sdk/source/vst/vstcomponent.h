@@ -28,7 +28,7 @@ public:
 	tresult PLUGIN_API getBusInfo(MediaType type, BusDirection dir, int32 index, BusInfo& info) SMTG_OVERRIDE;
 	tresult PLUGIN_API getRoutingInfo(RoutingInfo& inInfo, RoutingInfo& outInfo) SMTG_OVERRIDE;
 	tresult PLUGIN_API activateBus(MediaType type, BusDirection dir, int32 index, TBool state) SMTG_OVERRIDE;
-	// Records the activation state; always kResultOk.
+	// Records the activation state; kResultFalse when already in the requested state.
 	tresult PLUGIN_API setActive(TBool state) SMTG_OVERRIDE;
 	tresult PLUGIN_API setState(IBStream* state) SMTG_OVERRIDE;
 	tresult PLUGIN_API getState(IBStream* state) SMTG_OVERRIDE;
