@@ -85,7 +85,7 @@ TEST (ParameterTest, TextInputOfPlainParameterIsClampedToUnitRange)
 	EXPECT_TRUE (p.fromString (u"5", v));
 	EXPECT_DOUBLE_EQ (v, 1.);
 	v = 0.6;
-	EXPECT_FALSE (p.fromString (u"on", v));
+	EXPECT_FALSE (p.fromString (u"On", v)) << "only a switch reads On and Off";
 	EXPECT_FALSE (p.fromString (nullptr, v));
 	EXPECT_DOUBLE_EQ (v, 0.6);
 }

@@ -26,6 +26,15 @@ bool scanText (const TChar* string, double& value)
 	return UString (const_cast<TChar*> (string), kString128Size).scanFloat (value);
 }
 
+// Whole-text comparison that stops at the first difference.
+bool sameText (const TChar* a, const TChar* b)
+{
+	for (; *a == *b; ++a, ++b)
+		if (*a == 0)
+			return true;
+	return false;
+}
+
 } // namespace
 
 //------------------------------------------------------------------------
@@ -81,6 +90,15 @@ void Parameter::toString (ParamValue v, String128 string) const
 
 bool Parameter::fromString (const TChar* string, ParamValue& v) const
 {
+	// A switch reads back the texts it shows.
+	if (string && info.stepCount == 1)
+	{
+		if (sameText (string, u"On") || sameText (string, u"Off"))
+		{
+			v = string[1] == u'n' ? 1. : 0.;
+			return true;
+		}
+	}
 	double value = 0.;
 	if (!scanText (string, value))
 		return false;
