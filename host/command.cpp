@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <iomanip>
 #include <sstream>
 
@@ -59,41 +60,15 @@ std::string hex32 (uint32 v)
 	return s.str ();
 }
 
-std::string factoryFlagNames (int32 flags)
+struct FlagName
 {
-	std::string s;
-	auto add = [&] (int32 bit, const char* name) {
-		if (flags & bit)
-			s += s.empty () ? name : std::string (",") + name;
-	};
-	add (PFactoryInfo::kClassesDiscardable, "classes-discardable");
-	add (PFactoryInfo::kLicenseCheck, "license-check");
-	add (PFactoryInfo::kComponentNonDiscardable, "component-non-discardable");
-	add (PFactoryInfo::kUnicode, "unicode");
-	return s.empty () ? "none" : s;
-}
+	int64 bit;
+	const char* name;
+};
 
-std::string classFlagNames (uint32 flags)
+// The names of the set bits, comma-separated; "none" when no bit is set.
+std::string flagNames (int64 flags, std::initializer_list<FlagName> names)
 {
-	std::string s;
-	if (flags & Vst::kDistributable)
-		s = "distributable";
-	if (flags & Vst::kSimpleModeSupported)
-		s += s.empty () ? "simple-mode" : ",simple-mode";
-	return s.empty () ? "none" : s;
-}
-
-std::string paramFlagNames (int32 flags)
-{
-	static const struct { int32 bit; const char* name; } names[] = {
-	    {Vst::ParameterInfo::kCanAutomate, "automate"},
-	    {Vst::ParameterInfo::kIsReadOnly, "read-only"},
-	    {Vst::ParameterInfo::kIsWrapAround, "wrap"},
-	    {Vst::ParameterInfo::kIsList, "list"},
-	    {Vst::ParameterInfo::kIsHidden, "hidden"},
-	    {Vst::ParameterInfo::kIsProgramChange, "program-change"},
-	    {Vst::ParameterInfo::kIsBypass, "bypass"},
-	};
 	std::string s;
 	for (const auto& n : names)
 		if (flags & n.bit)
@@ -101,33 +76,69 @@ std::string paramFlagNames (int32 flags)
 	return s.empty () ? "none" : s;
 }
 
-std::unique_ptr<Module> openBundle (const std::string& path, std::ostream& err)
+std::string factoryFlagNames (int32 flags)
+{
+	return flagNames (flags, {{PFactoryInfo::kClassesDiscardable, "classes-discardable"},
+	                          {PFactoryInfo::kLicenseCheck, "license-check"},
+	                          {PFactoryInfo::kComponentNonDiscardable, "component-non-discardable"},
+	                          {PFactoryInfo::kUnicode, "unicode"}});
+}
+
+std::string classFlagNames (uint32 flags)
+{
+	return flagNames (flags, {{Vst::kDistributable, "distributable"},
+	                          {Vst::kSimpleModeSupported, "simple-mode"}});
+}
+
+std::string paramFlagNames (int32 flags)
+{
+	return flagNames (flags, {{Vst::ParameterInfo::kCanAutomate, "automate"},
+	                          {Vst::ParameterInfo::kIsReadOnly, "read-only"},
+	                          {Vst::ParameterInfo::kIsWrapAround, "wrap"},
+	                          {Vst::ParameterInfo::kIsList, "list"},
+	                          {Vst::ParameterInfo::kIsHidden, "hidden"},
+	                          {Vst::ParameterInfo::kIsProgramChange, "program-change"},
+	                          {Vst::ParameterInfo::kIsBypass, "bypass"}});
+}
+
+int usage (std::ostream& err)
+{
+	printUsage (err);
+	return kExitUsage;
+}
+
+int fail (std::ostream& err, const std::string& message)
+{
+	err << "tolvar-host: " << message << "\n";
+	return kExitFailure;
+}
+
+// Loads the bundle and creates the plug-in; on failure says why and returns null.
+std::unique_ptr<PluginInstance> openPlugin (const std::string& path, std::unique_ptr<Module>& module,
+                                            std::ostream& err)
 {
 	std::string error;
-	auto m = Module::load (path, error);
-	if (!m)
-		err << "tolvar-host: " << error << "\n";
-	return m;
+	module = Module::load (path, error);
+	std::unique_ptr<PluginInstance> plugin;
+	if (module)
+		plugin = PluginInstance::create (*module, error);
+	if (!plugin)
+		fail (err, error);
+	return plugin;
 }
 
 //------------------------------------------------------------------------
 int commandInfo (const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
 	if (args.size () != 2)
-	{
-		printUsage (err);
-		return kExitUsage;
-	}
-	auto module = openBundle (args[1], err);
-	if (!module)
-		return kExitFailure;
-	FactoryDescription d;
+		return usage (err);
 	std::string error;
+	auto module = Module::load (args[1], error);
+	if (!module)
+		return fail (err, error);
+	FactoryDescription d;
 	if (!describeFactory (module->factory (), d, error))
-	{
-		err << "tolvar-host: " << error << "\n";
-		return kExitFailure;
-	}
+		return fail (err, error);
 	out << "Module: " << module->sharedObjectPath () << "\n";
 	out << "Factory\n";
 	out << "  vendor:        " << d.vendor << "\n";
@@ -160,20 +171,11 @@ int commandInfo (const std::vector<std::string>& args, std::ostream& out, std::o
 int commandParams (const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
 	if (args.size () != 2)
-	{
-		printUsage (err);
-		return kExitUsage;
-	}
-	auto module = openBundle (args[1], err);
-	if (!module)
-		return kExitFailure;
-	std::string error;
-	auto plugin = PluginInstance::create (*module, error);
+		return usage (err);
+	std::unique_ptr<Module> module;
+	auto plugin = openPlugin (args[1], module, err);
 	if (!plugin)
-	{
-		err << "tolvar-host: " << error << "\n";
 		return kExitFailure;
-	}
 	auto params = plugin->parameters ();
 	static const double probes[] = {0.0, 0.25, 0.5, 0.75, 1.0};
 	out << "Parameters: " << params.size () << "\n";
@@ -332,18 +334,14 @@ int commandRender (const std::vector<std::string>& args, std::ostream& out, std:
 	if (!parseRenderArgs (args, ra, error))
 	{
 		err << "tolvar-host: " << error << "\n";
-		printUsage (err);
-		return kExitUsage;
+		return usage (err);
 	}
 
 	StereoBuffer input;
 	if (!ra.input.empty ())
 	{
 		if (!readAudioFile (ra.input, input, error))
-		{
-			err << "tolvar-host: " << error << "\n";
-			return kExitFailure;
-		}
+			return fail (err, error);
 		if (ra.rate > 0.0 && ra.rate != input.sampleRate)
 		{
 			err << "tolvar-host: input '" << ra.input << "' is at " << input.sampleRate
@@ -355,15 +353,10 @@ int commandRender (const std::vector<std::string>& args, std::ostream& out, std:
 		input = makeDefaultInput (ra.rate > 0.0 ? ra.rate : 44100.0);
 	const double rate = input.sampleRate;
 
-	auto module = openBundle (ra.bundle, err);
-	if (!module)
-		return kExitFailure;
-	auto plugin = PluginInstance::create (*module, error);
+	std::unique_ptr<Module> module;
+	auto plugin = openPlugin (ra.bundle, module, err);
 	if (!plugin)
-	{
-		err << "tolvar-host: " << error << "\n";
 		return kExitFailure;
-	}
 
 	RenderSettings settings;
 	settings.sampleRate = rate;
@@ -377,36 +370,23 @@ int commandRender (const std::vector<std::string>& args, std::ostream& out, std:
 			for (const auto& p : plugin->parameters ())
 				known = known || p.id == s.id;
 			if (!known)
-			{
-				err << "tolvar-host: no parameter with id " << s.id << "\n";
-				return kExitFailure;
-			}
+				return fail (err, "no parameter with id " + std::to_string (s.id));
 			settings.params.push_back ({s.id, s.normalized});
 			continue;
 		}
 		Vst::ParamID id = 0;
 		if (!plugin->findParameter (s.title, id))
-		{
-			err << "tolvar-host: no parameter titled '" << s.title << "'\n";
-			return kExitFailure;
-		}
+			return fail (err, "no parameter titled '" + s.title + "'");
 		double plain = 0.0;
 		if (!parseNumber (s.text, plain))
-		{
-			err << "tolvar-host: value '" << s.text << "' for '" << s.title << "' is not a number\n";
-			return kExitFailure;
-		}
+			return fail (err, "value '" + s.text + "' for '" + s.title + "' is not a number");
 		std::u16string text = toUtf16 (trim (s.text));
 		Vst::String128 buffer {};
 		size_t n = std::min<size_t> (text.size (), 127);
 		std::copy (text.begin (), text.begin () + static_cast<long> (n), buffer);
 		Vst::ParamValue normalized = 0.0;
 		if (plugin->controller ()->getParamValueByString (id, buffer, normalized) != kResultOk)
-		{
-			err << "tolvar-host: the plug-in does not accept '" << s.text << "' for '" << s.title
-			    << "'\n";
-			return kExitFailure;
-		}
+			return fail (err, "the plug-in does not accept '" + s.text + "' for '" + s.title + "'");
 		settings.params.push_back ({id, normalized});
 	}
 	// Keep the controller in step with what the processor receives.
@@ -435,16 +415,12 @@ int commandRender (const std::vector<std::string>& args, std::ostream& out, std:
 	{
 		if (shown)
 			err << "\n";
-		err << "tolvar-host: " << error << "\n";
-		return kExitFailure;
+		return fail (err, error);
 	}
 	if (shown)
 		err << "\rrendering 100%                              \n";
 	if (!writeAudioFile (ra.output, result.output, ra.bits, error))
-	{
-		err << "tolvar-host: " << error << "\n";
-		return kExitFailure;
-	}
+		return fail (err, error);
 	out << "wrote " << ra.output << ": " << result.output.frames () << " frames at " << rate
 	    << " Hz, " << ra.bits << "-bit float (" << result.inputFrames << " input + "
 	    << result.tailSamples << " tail)\n";
@@ -473,10 +449,7 @@ void printUsage (std::ostream& err)
 int runCommand (const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
 	if (args.empty ())
-	{
-		printUsage (err);
-		return kExitUsage;
-	}
+		return usage (err);
 	const std::string& cmd = args[0];
 	if (cmd == "info")
 		return commandInfo (args, out, err);
@@ -490,8 +463,7 @@ int runCommand (const std::vector<std::string>& args, std::ostream& out, std::os
 		return kExitOk;
 	}
 	err << "tolvar-host: unknown command '" << cmd << "'\n";
-	printUsage (err);
-	return kExitUsage;
+	return usage (err);
 }
 
 } // namespace tolvarhost

@@ -5,25 +5,6 @@
 
 namespace tolvarhost {
 
-namespace {
-
-template <class I, class Self>
-tresult answer (Self* self, void** obj)
-{
-	*obj = static_cast<I*> (self);
-	self->addRef ();
-	return kResultOk;
-}
-
-tresult noInterface (void** obj)
-{
-	if (obj)
-		*obj = nullptr;
-	return kNoInterface;
-}
-
-} // namespace
-
 std::string toUtf8 (const char16_t* text, size_t maxUnits)
 {
 	std::string out;
@@ -90,15 +71,6 @@ std::u16string toUtf16 (const std::string& text)
 }
 
 //------------------------------------------------------------------------
-tresult PLUGIN_API ParamValueQueue::queryInterface (const TUID iid, void** obj)
-{
-	if (!obj)
-		return kInvalidArgument;
-	if (isIid<FUnknown> (iid) || isIid<Vst::IParamValueQueue> (iid))
-		return answer<Vst::IParamValueQueue> (this, obj);
-	return noInterface (obj);
-}
-
 tresult PLUGIN_API ParamValueQueue::getPoint (int32 index, int32& sampleOffset,
                                               Vst::ParamValue& value)
 {
@@ -126,15 +98,6 @@ tresult PLUGIN_API ParamValueQueue::addPoint (int32 sampleOffset, Vst::ParamValu
 
 //------------------------------------------------------------------------
 ParameterChanges::~ParameterChanges () { clear (); }
-
-tresult PLUGIN_API ParameterChanges::queryInterface (const TUID iid, void** obj)
-{
-	if (!obj)
-		return kInvalidArgument;
-	if (isIid<FUnknown> (iid) || isIid<Vst::IParameterChanges> (iid))
-		return answer<Vst::IParameterChanges> (this, obj);
-	return noInterface (obj);
-}
 
 Vst::IParamValueQueue* PLUGIN_API ParameterChanges::getParameterData (int32 index)
 {
@@ -172,123 +135,66 @@ void ParameterChanges::addEmptyQueue (Vst::ParamID id)
 }
 
 //------------------------------------------------------------------------
-tresult PLUGIN_API HostStream::queryInterface (const TUID iid, void** obj)
+HostStream::HostStream (const std::vector<uint8_t>& initial)
 {
-	if (!obj)
-		return kInvalidArgument;
-	if (isIid<FUnknown> (iid) || isIid<IBStream> (iid))
-		return answer<IBStream> (this, obj);
-	if (isIid<ISizeableStream> (iid))
-		return answer<ISizeableStream> (this, obj);
-	return noInterface (obj);
-}
-
-tresult PLUGIN_API HostStream::read (void* buffer, int32 numBytes, int32* numBytesRead)
-{
-	if (numBytesRead)
-		*numBytesRead = 0;
-	if (numBytes < 0 || (numBytes > 0 && !buffer))
-		return kInvalidArgument;
-	int64 avail = static_cast<int64> (bytes.size ()) - pos;
-	if (avail < 0)
-		avail = 0;
-	int32 n = static_cast<int32> (std::min<int64> (numBytes, avail));
-	if (n > 0)
-		std::memcpy (buffer, bytes.data () + pos, static_cast<size_t> (n));
-	pos += n;
-	if (numBytesRead)
-		*numBytesRead = n;
-	return kResultOk;
+	if (!initial.empty () && setSize (static_cast<TSize> (initial.size ())))
+		std::memcpy (memory, initial.data (), initial.size ());
 }
 
 tresult PLUGIN_API HostStream::write (void* buffer, int32 numBytes, int32* numBytesWritten)
 {
-	if (numBytesWritten)
-		*numBytesWritten = 0;
-	if (numBytes < 0 || (numBytes > 0 && !buffer))
-		return kInvalidArgument;
-	int64 n = numBytes;
-	if (writeLimit >= 0)
-		n = std::max<int64> (0, std::min<int64> (n, writeLimit - pos));
-	if (n == 0 && numBytes > 0)
-		return kResultFalse;
-	if (pos + n > static_cast<int64> (bytes.size ()))
-		bytes.resize (static_cast<size_t> (pos + n), 0);
-	std::memcpy (bytes.data () + pos, buffer, static_cast<size_t> (n));
-	pos += n;
-	if (numBytesWritten)
-		*numBytesWritten = static_cast<int32> (n);
-	return kResultOk;
-}
-
-tresult PLUGIN_API HostStream::seek (int64 offset, int32 mode, int64* result)
-{
-	int64 base = 0;
-	switch (mode)
+	if (writeLimit >= 0 && numBytes > 0 && buffer)
 	{
-		case kIBSeekSet: base = 0; break;
-		case kIBSeekCur: base = pos; break;
-		case kIBSeekEnd: base = static_cast<int64> (bytes.size ()); break;
-		default: return kInvalidArgument;
+		const int64 room = writeLimit - cursor;
+		if (room <= 0)
+		{
+			if (numBytesWritten)
+				*numBytesWritten = 0;
+			return kResultFalse;
+		}
+		if (room < numBytes)
+			numBytes = static_cast<int32> (room);
 	}
-	int64 target = base + offset;
-	if (target < 0)
-		return kInvalidArgument;
-	pos = target;
-	if (result)
-		*result = pos;
-	return kResultOk;
+	return MemoryStream::write (buffer, numBytes, numBytesWritten);
 }
 
-tresult PLUGIN_API HostStream::tell (int64* p)
+tresult PLUGIN_API HostStream::setStreamSize (int64 newSize)
 {
-	if (!p)
-		return kInvalidArgument;
-	*p = pos;
-	return kResultOk;
-}
-
-tresult PLUGIN_API HostStream::getStreamSize (int64& size)
-{
-	size = static_cast<int64> (bytes.size ());
-	return kResultOk;
-}
-
-tresult PLUGIN_API HostStream::setStreamSize (int64 size)
-{
-	if (size < 0 || (writeLimit >= 0 && size > writeLimit))
+	if (newSize < 0 || (writeLimit >= 0 && newSize > writeLimit))
 		return kResultFalse;
-	bytes.resize (static_cast<size_t> (size), 0);
-	return kResultOk;
+	return MemoryStream::setStreamSize (newSize);
 }
 
 //------------------------------------------------------------------------
-tresult PLUGIN_API HostAttributeList::queryInterface (const TUID iid, void** obj)
+HostAttributeList::Value& HostAttributeList::replace (AttrID id, Value::Kind kind)
 {
-	if (!obj)
-		return kInvalidArgument;
-	if (isIid<FUnknown> (iid) || isIid<Vst::IAttributeList> (iid))
-		return answer<Vst::IAttributeList> (this, obj);
-	return noInterface (obj);
+	Value& v = values[id] = Value {};
+	v.kind = kind;
+	return v;
+}
+
+const HostAttributeList::Value* HostAttributeList::find (AttrID id, Value::Kind kind) const
+{
+	auto it = id ? values.find (id) : values.end ();
+	if (it == values.end () || it->second.kind != kind)
+		return nullptr;
+	return &it->second;
 }
 
 tresult PLUGIN_API HostAttributeList::setInt (AttrID id, int64 value)
 {
 	if (!id)
 		return kInvalidArgument;
-	Value v;
-	v.kind = Value::kInt;
-	v.i = value;
-	values[id] = std::move (v);
+	replace (id, Value::kInt).i = value;
 	return kResultOk;
 }
 
 tresult PLUGIN_API HostAttributeList::getInt (AttrID id, int64& value)
 {
-	auto it = id ? values.find (id) : values.end ();
-	if (it == values.end () || it->second.kind != Value::kInt)
+	const Value* v = find (id, Value::kInt);
+	if (!v)
 		return kResultFalse;
-	value = it->second.i;
+	value = v->i;
 	return kResultOk;
 }
 
@@ -296,19 +202,16 @@ tresult PLUGIN_API HostAttributeList::setFloat (AttrID id, double value)
 {
 	if (!id)
 		return kInvalidArgument;
-	Value v;
-	v.kind = Value::kFloat;
-	v.f = value;
-	values[id] = std::move (v);
+	replace (id, Value::kFloat).f = value;
 	return kResultOk;
 }
 
 tresult PLUGIN_API HostAttributeList::getFloat (AttrID id, double& value)
 {
-	auto it = id ? values.find (id) : values.end ();
-	if (it == values.end () || it->second.kind != Value::kFloat)
+	const Value* v = find (id, Value::kFloat);
+	if (!v)
 		return kResultFalse;
-	value = it->second.f;
+	value = v->f;
 	return kResultOk;
 }
 
@@ -316,23 +219,20 @@ tresult PLUGIN_API HostAttributeList::setString (AttrID id, const Vst::TChar* st
 {
 	if (!id || !string)
 		return kInvalidArgument;
-	Value v;
-	v.kind = Value::kString;
-	v.s = reinterpret_cast<const char16_t*> (string);
-	values[id] = std::move (v);
+	replace (id, Value::kString).s = reinterpret_cast<const char16_t*> (string);
 	return kResultOk;
 }
 
 tresult PLUGIN_API HostAttributeList::getString (AttrID id, Vst::TChar* string, uint32 sizeInBytes)
 {
-	auto it = id ? values.find (id) : values.end ();
-	if (it == values.end () || it->second.kind != Value::kString || !string)
+	const Value* v = find (id, Value::kString);
+	if (!v || !string)
 		return kResultFalse;
 	size_t units = sizeInBytes / sizeof (Vst::TChar);
 	if (units == 0)
 		return kResultFalse;
-	size_t n = std::min (units - 1, it->second.s.size ());
-	std::memcpy (string, it->second.s.data (), n * sizeof (Vst::TChar));
+	size_t n = std::min (units - 1, v->s.size ());
+	std::memcpy (string, v->s.data (), n * sizeof (Vst::TChar));
 	string[n] = 0;
 	return kResultOk;
 }
@@ -341,21 +241,20 @@ tresult PLUGIN_API HostAttributeList::setBinary (AttrID id, const void* data, ui
 {
 	if (!id || (!data && sizeInBytes > 0))
 		return kInvalidArgument;
-	Value v;
-	v.kind = Value::kBinary;
+	// Copied first: data may point into the value it replaces.
 	auto* p = static_cast<const uint8_t*> (data);
-	v.b.assign (p, p + sizeInBytes);
-	values[id] = std::move (v);
+	std::vector<uint8_t> bytes (p, p + sizeInBytes);
+	replace (id, Value::kBinary).b = std::move (bytes);
 	return kResultOk;
 }
 
 tresult PLUGIN_API HostAttributeList::getBinary (AttrID id, const void*& data, uint32& sizeInBytes)
 {
-	auto it = id ? values.find (id) : values.end ();
-	if (it == values.end () || it->second.kind != Value::kBinary)
+	const Value* v = find (id, Value::kBinary);
+	if (!v)
 		return kResultFalse;
-	data = it->second.b.data ();
-	sizeInBytes = static_cast<uint32> (it->second.b.size ());
+	data = v->b.data ();
+	sizeInBytes = static_cast<uint32> (v->b.size ());
 	return kResultOk;
 }
 
@@ -364,15 +263,6 @@ HostMessage::HostMessage () : attributes (new HostAttributeList) {}
 
 HostMessage::~HostMessage () { attributes->release (); }
 
-tresult PLUGIN_API HostMessage::queryInterface (const TUID iid, void** obj)
-{
-	if (!obj)
-		return kInvalidArgument;
-	if (isIid<FUnknown> (iid) || isIid<Vst::IMessage> (iid))
-		return answer<Vst::IMessage> (this, obj);
-	return noInterface (obj);
-}
-
 void PLUGIN_API HostMessage::setMessageID (FIDString id)
 {
 	hasId = id != nullptr;
@@ -380,15 +270,6 @@ void PLUGIN_API HostMessage::setMessageID (FIDString id)
 }
 
 //------------------------------------------------------------------------
-tresult PLUGIN_API HostApplication::queryInterface (const TUID iid, void** obj)
-{
-	if (!obj)
-		return kInvalidArgument;
-	if (isIid<FUnknown> (iid) || isIid<Vst::IHostApplication> (iid))
-		return answer<Vst::IHostApplication> (this, obj);
-	return noInterface (obj);
-}
-
 tresult PLUGIN_API HostApplication::getName (Vst::String128 name)
 {
 	if (!name)
@@ -419,15 +300,6 @@ tresult PLUGIN_API HostApplication::createInstance (TUID cid, TUID iid, void** o
 }
 
 //------------------------------------------------------------------------
-tresult PLUGIN_API ComponentHandler::queryInterface (const TUID iid, void** obj)
-{
-	if (!obj)
-		return kInvalidArgument;
-	if (isIid<FUnknown> (iid) || isIid<Vst::IComponentHandler> (iid))
-		return answer<Vst::IComponentHandler> (this, obj);
-	return noInterface (obj);
-}
-
 tresult PLUGIN_API ComponentHandler::beginEdit (Vst::ParamID)
 {
 	++openEdits;
@@ -464,15 +336,6 @@ ConnectionProxy::~ConnectionProxy ()
 	unlink ();
 	if (source)
 		source->release ();
-}
-
-tresult PLUGIN_API ConnectionProxy::queryInterface (const TUID iid, void** obj)
-{
-	if (!obj)
-		return kInvalidArgument;
-	if (isIid<FUnknown> (iid) || isIid<Vst::IConnectionPoint> (iid))
-		return answer<Vst::IConnectionPoint> (this, obj);
-	return noInterface (obj);
 }
 
 tresult ConnectionProxy::link (Vst::IConnectionPoint* dest)

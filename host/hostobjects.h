@@ -8,6 +8,7 @@
 #include "pluginterfaces/vst/ivsthostapplication.h"
 #include "pluginterfaces/vst/ivstmessage.h"
 #include "pluginterfaces/vst/ivstparameterchanges.h"
+#include "public.sdk/source/common/memorystream.h"
 
 #include <cstdint>
 #include <map>
@@ -103,15 +104,33 @@ private:
 	uint32 count = 1;
 };
 
+// A host object implementing the one interface I: answers FUnknown and I.
+template <class I>
+class HostObject : public I, public RefCount
+{
+public:
+	tresult PLUGIN_API queryInterface (const TUID iid, void** obj) override
+	{
+		if (!obj)
+			return kInvalidArgument;
+		if (isIid<FUnknown> (iid) || isIid<I> (iid))
+		{
+			*obj = static_cast<I*> (this);
+			addRef ();
+			return kResultOk;
+		}
+		*obj = nullptr;
+		return kNoInterface;
+	}
+	uint32 PLUGIN_API addRef () override { return addRefImpl (); }
+	uint32 PLUGIN_API release () override { return releaseImpl (); }
+};
+
 //------------------------------------------------------------------------
-class ParamValueQueue : public Vst::IParamValueQueue, public RefCount
+class ParamValueQueue : public HostObject<Vst::IParamValueQueue>
 {
 public:
 	explicit ParamValueQueue (Vst::ParamID id) : paramId (id) { points.reserve (16); }
-
-	tresult PLUGIN_API queryInterface (const TUID iid, void** obj) override;
-	uint32 PLUGIN_API addRef () override { return addRefImpl (); }
-	uint32 PLUGIN_API release () override { return releaseImpl (); }
 
 	Vst::ParamID PLUGIN_API getParameterId () override { return paramId; }
 	int32 PLUGIN_API getPointCount () override { return static_cast<int32> (points.size ()); }
@@ -129,15 +148,11 @@ private:
 };
 
 //------------------------------------------------------------------------
-class ParameterChanges : public Vst::IParameterChanges, public RefCount
+class ParameterChanges : public HostObject<Vst::IParameterChanges>
 {
 public:
 	ParameterChanges () = default;
 	~ParameterChanges () override;
-
-	tresult PLUGIN_API queryInterface (const TUID iid, void** obj) override;
-	uint32 PLUGIN_API addRef () override { return addRefImpl (); }
-	uint32 PLUGIN_API release () override { return releaseImpl (); }
 
 	int32 PLUGIN_API getParameterCount () override { return static_cast<int32> (queues.size ()); }
 	Vst::IParamValueQueue* PLUGIN_API getParameterData (int32 index) override;
@@ -154,44 +169,30 @@ private:
 
 //------------------------------------------------------------------------
 // Growable memory stream with a single read/write position. A write limit
-// makes it refuse to grow past that many bytes (to test failing writes).
-class HostStream : public IBStream, public ISizeableStream, public RefCount
+// makes it refuse to grow past that many bytes (to test failing writes): a
+// write that reaches the limit is cut short there.
+class HostStream : public MemoryStream
 {
 public:
 	HostStream () = default;
-	explicit HostStream (std::vector<uint8_t> initial) : bytes (std::move (initial)) {}
+	explicit HostStream (const std::vector<uint8_t>& initial);
 
-	tresult PLUGIN_API queryInterface (const TUID iid, void** obj) override;
-	uint32 PLUGIN_API addRef () override { return addRefImpl (); }
-	uint32 PLUGIN_API release () override { return releaseImpl (); }
-
-	tresult PLUGIN_API read (void* buffer, int32 numBytes, int32* numBytesRead) override;
 	tresult PLUGIN_API write (void* buffer, int32 numBytes, int32* numBytesWritten) override;
-	tresult PLUGIN_API seek (int64 pos, int32 mode, int64* result) override;
-	tresult PLUGIN_API tell (int64* pos) override;
-
-	tresult PLUGIN_API getStreamSize (int64& size) override;
 	tresult PLUGIN_API setStreamSize (int64 size) override;
 
-	const std::vector<uint8_t>& data () const { return bytes; }
-	int64 position () const { return pos; }
-	void rewind () { pos = 0; }
+	std::vector<uint8_t> data () const { return std::vector<uint8_t> (memory, memory + size); }
+	int64 position () const { return cursor; }
+	void rewind () { cursor = 0; }
 	void setWriteLimit (int64 limit) { writeLimit = limit; }
 
 private:
-	std::vector<uint8_t> bytes;
-	int64 pos = 0;
 	int64 writeLimit = -1;
 };
 
 //------------------------------------------------------------------------
-class HostAttributeList : public Vst::IAttributeList, public RefCount
+class HostAttributeList : public HostObject<Vst::IAttributeList>
 {
 public:
-	tresult PLUGIN_API queryInterface (const TUID iid, void** obj) override;
-	uint32 PLUGIN_API addRef () override { return addRefImpl (); }
-	uint32 PLUGIN_API release () override { return releaseImpl (); }
-
 	tresult PLUGIN_API setInt (AttrID id, int64 value) override;
 	tresult PLUGIN_API getInt (AttrID id, int64& value) override;
 	tresult PLUGIN_API setFloat (AttrID id, double value) override;
@@ -210,19 +211,20 @@ private:
 		std::u16string s;
 		std::vector<uint8_t> b;
 	};
+	// An empty value of the kind, stored under id in place of any old one.
+	Value& replace (AttrID id, Value::Kind kind);
+	// The value under id if it is of the kind, else null.
+	const Value* find (AttrID id, Value::Kind kind) const;
+
 	std::map<std::string, Value> values;
 };
 
 //------------------------------------------------------------------------
-class HostMessage : public Vst::IMessage, public RefCount
+class HostMessage : public HostObject<Vst::IMessage>
 {
 public:
 	HostMessage ();
 	~HostMessage () override;
-
-	tresult PLUGIN_API queryInterface (const TUID iid, void** obj) override;
-	uint32 PLUGIN_API addRef () override { return addRefImpl (); }
-	uint32 PLUGIN_API release () override { return releaseImpl (); }
 
 	FIDString PLUGIN_API getMessageID () override { return hasId ? messageId.c_str () : nullptr; }
 	void PLUGIN_API setMessageID (FIDString id) override;
@@ -235,26 +237,18 @@ private:
 };
 
 //------------------------------------------------------------------------
-class HostApplication : public Vst::IHostApplication, public RefCount
+class HostApplication : public HostObject<Vst::IHostApplication>
 {
 public:
-	tresult PLUGIN_API queryInterface (const TUID iid, void** obj) override;
-	uint32 PLUGIN_API addRef () override { return addRefImpl (); }
-	uint32 PLUGIN_API release () override { return releaseImpl (); }
-
 	tresult PLUGIN_API getName (Vst::String128 name) override;
 	tresult PLUGIN_API createInstance (TUID cid, TUID iid, void** obj) override;
 };
 
 //------------------------------------------------------------------------
 // Records what the controller reports; a host would forward the edits to the processor.
-class ComponentHandler : public Vst::IComponentHandler, public RefCount
+class ComponentHandler : public HostObject<Vst::IComponentHandler>
 {
 public:
-	tresult PLUGIN_API queryInterface (const TUID iid, void** obj) override;
-	uint32 PLUGIN_API addRef () override { return addRefImpl (); }
-	uint32 PLUGIN_API release () override { return releaseImpl (); }
-
 	tresult PLUGIN_API beginEdit (Vst::ParamID id) override;
 	tresult PLUGIN_API performEdit (Vst::ParamID id, Vst::ParamValue valueNormalized) override;
 	tresult PLUGIN_API endEdit (Vst::ParamID id) override;
@@ -273,15 +267,11 @@ public:
 //------------------------------------------------------------------------
 // Stands between two connection points, as hosts do; forwards messages to
 // the peer it was made for while connected.
-class ConnectionProxy : public Vst::IConnectionPoint, public RefCount
+class ConnectionProxy : public HostObject<Vst::IConnectionPoint>
 {
 public:
 	explicit ConnectionProxy (Vst::IConnectionPoint* source);
 	~ConnectionProxy () override;
-
-	tresult PLUGIN_API queryInterface (const TUID iid, void** obj) override;
-	uint32 PLUGIN_API addRef () override { return addRefImpl (); }
-	uint32 PLUGIN_API release () override { return releaseImpl (); }
 
 	tresult PLUGIN_API connect (Vst::IConnectionPoint* other) override;
 	tresult PLUGIN_API disconnect (Vst::IConnectionPoint* other) override;

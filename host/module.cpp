@@ -5,6 +5,7 @@
 #include <sys/utsname.h>
 
 #include <cstring>
+#include <type_traits>
 
 namespace tolvarhost {
 
@@ -17,6 +18,38 @@ std::string fixedString (const char* text, size_t size)
 	while (n < size && text[n])
 		++n;
 	return std::string (text, n);
+}
+
+// A text field of a class record, as UTF-8.
+template <size_t N>
+std::string text (const char8 (&field)[N])
+{
+	return fixedString (field, N);
+}
+
+template <size_t N>
+std::string text (const char16 (&field)[N])
+{
+	return toUtf8 (reinterpret_cast<const char16_t*> (field), N);
+}
+
+// Fills c from any form of class record; the basic form has only the first four fields.
+template <class Info>
+void describeClass (const Info& info, int level, ClassDescription& c)
+{
+	std::memcpy (c.cid, info.cid, sizeof (TUID));
+	c.cardinality = info.cardinality;
+	c.category = text (info.category);
+	c.name = text (info.name);
+	if constexpr (!std::is_same_v<Info, PClassInfo>)
+	{
+		c.classFlags = info.classFlags;
+		c.subCategories = text (info.subCategories);
+		c.vendor = text (info.vendor);
+		c.version = text (info.version);
+		c.sdkVersion = text (info.sdkVersion);
+	}
+	c.infoLevel = level;
 }
 
 bool isDirectory (const std::string& path)
@@ -80,40 +113,11 @@ bool describeFactory (IPluginFactory* factory, FactoryDescription& out, std::str
 		PClassInfo2 i2 {};
 		PClassInfo i1 {};
 		if (f3 && f3->getClassInfoUnicode (i, &w) == kResultOk)
-		{
-			std::memcpy (c.cid, w.cid, sizeof (TUID));
-			c.cardinality = w.cardinality;
-			c.category = fixedString (w.category, sizeof (w.category));
-			c.name = toUtf8 (reinterpret_cast<const char16_t*> (w.name), PClassInfo::kNameSize);
-			c.classFlags = w.classFlags;
-			c.subCategories = fixedString (w.subCategories, sizeof (w.subCategories));
-			c.vendor = toUtf8 (reinterpret_cast<const char16_t*> (w.vendor), PClassInfo2::kVendorSize);
-			c.version = toUtf8 (reinterpret_cast<const char16_t*> (w.version), PClassInfo2::kVersionSize);
-			c.sdkVersion =
-			    toUtf8 (reinterpret_cast<const char16_t*> (w.sdkVersion), PClassInfo2::kVersionSize);
-			c.infoLevel = 3;
-		}
+			describeClass (w, 3, c);
 		else if (f2 && f2->getClassInfo2 (i, &i2) == kResultOk)
-		{
-			std::memcpy (c.cid, i2.cid, sizeof (TUID));
-			c.cardinality = i2.cardinality;
-			c.category = fixedString (i2.category, sizeof (i2.category));
-			c.name = fixedString (i2.name, sizeof (i2.name));
-			c.classFlags = i2.classFlags;
-			c.subCategories = fixedString (i2.subCategories, sizeof (i2.subCategories));
-			c.vendor = fixedString (i2.vendor, sizeof (i2.vendor));
-			c.version = fixedString (i2.version, sizeof (i2.version));
-			c.sdkVersion = fixedString (i2.sdkVersion, sizeof (i2.sdkVersion));
-			c.infoLevel = 2;
-		}
+			describeClass (i2, 2, c);
 		else if (factory->getClassInfo (i, &i1) == kResultOk)
-		{
-			std::memcpy (c.cid, i1.cid, sizeof (TUID));
-			c.cardinality = i1.cardinality;
-			c.category = fixedString (i1.category, sizeof (i1.category));
-			c.name = fixedString (i1.name, sizeof (i1.name));
-			c.infoLevel = 1;
-		}
+			describeClass (i1, 1, c);
 		else
 		{
 			error = "no class information for index " + std::to_string (i);

@@ -98,6 +98,27 @@ tresult AudioBlock::process (Vst::IAudioProcessor* processor, int32 n, Vst::IPar
 }
 
 //------------------------------------------------------------------------
+namespace {
+
+// Creates class cid as interface I and initialises it with the host context;
+// null (and error set) when either step fails.
+template <class I>
+Ref<I> createInitialized (const Module& module, const TUID cid, FUnknown* context,
+                          const std::string& role, std::string& error)
+{
+	Ref<I> obj = module.create<I> (cid);
+	if (!obj)
+		error = "cannot create the " + role + " class " + cidToHex (cid);
+	else if (obj->initialize (context) != kResultOk)
+	{
+		obj.reset ();
+		error = "the " + role + " refused initialize";
+	}
+	return obj;
+}
+
+} // namespace
+
 std::unique_ptr<PluginInstance> PluginInstance::create (Module& module, std::string& error,
                                                         bool withController)
 {
@@ -123,18 +144,11 @@ std::unique_ptr<PluginInstance> PluginInstance::create (Module& module, std::str
 	p->hostApp.reset (new HostApplication);
 	p->handler.reset (new ComponentHandler);
 
-	p->componentPtr = module.create<Vst::IComponent> (procClass->cid);
+	FUnknown* context = static_cast<Vst::IHostApplication*> (p->hostApp.get ());
+	p->componentPtr =
+	    createInitialized<Vst::IComponent> (module, procClass->cid, context, "processor", error);
 	if (!p->componentPtr)
-	{
-		error = "cannot create the processor class " + cidToHex (procClass->cid);
 		return nullptr;
-	}
-	if (p->componentPtr->initialize (static_cast<Vst::IHostApplication*> (p->hostApp.get ())) !=
-	    kResultOk)
-	{
-		error = "the processor refused initialize";
-		return nullptr;
-	}
 	p->componentInitialized = true;
 	p->processorPtr = queryAs<Vst::IAudioProcessor> (p->componentPtr.get ());
 	if (!p->processorPtr)
@@ -154,19 +168,10 @@ std::unique_ptr<PluginInstance> PluginInstance::create (Module& module, std::str
 			error = "the processor names no controller class";
 			return nullptr;
 		}
-		p->controllerPtr = module.create<Vst::IEditController> (p->controllerCid);
+		p->controllerPtr = createInitialized<Vst::IEditController> (module, p->controllerCid, context,
+		                                                            "controller", error);
 		if (!p->controllerPtr)
-		{
-			error = "cannot create the controller class " + cidToHex (p->controllerCid);
 			return nullptr;
-		}
-		if (p->controllerPtr->initialize (static_cast<Vst::IHostApplication*> (p->hostApp.get ())) !=
-		    kResultOk)
-		{
-			p->controllerPtr.reset ();
-			error = "the controller refused initialize";
-			return nullptr;
-		}
 		p->controllerInitialized = true;
 
 		// Both directions through a proxy, as hosts do.

@@ -28,17 +28,8 @@ void printPlain (double plain, int32 precision, String128 string)
 KWRangeParameter::KWRangeParameter (const TChar* title, ParamID tag, const TChar* units,
                                     int32 flags, ParamValue minPlain_, ParamValue maxPlain_,
                                     ParamValue defaultValuePlain)
+: RangeParameter (title, tag, units, minPlain_, maxPlain_, defaultValuePlain, 0, flags)
 {
-	minPlain = minPlain_;
-	maxPlain = maxPlain_;
-	UString (info.title, kTextSize).assign (title);
-	if (units)
-		UString (info.units, kTextSize).assign (units);
-	info.flags = flags;
-	info.id = tag;
-	info.stepCount = 0;
-	info.unitId = kRootUnitId;
-	info.defaultNormalizedValue = valueNormalized = toNormalized (defaultValuePlain);
 }
 
 KWRangeParameter::~KWRangeParameter () = default;
@@ -55,16 +46,9 @@ void KWRangeParameter::toString (ParamValue v, String128 string) const
 KWExpRangeParameter::KWExpRangeParameter (const TChar* title, ParamID tag, const TChar* units,
                                           int32 flags, ParamValue minPlain_,
                                           ParamValue maxPlain_, ParamValue defaultValuePlain)
+: RangeParameter (title, tag, units, minPlain_, maxPlain_, defaultValuePlain, 0, flags)
 {
-	minPlain = minPlain_;
-	maxPlain = maxPlain_;
-	UString (info.title, kTextSize).assign (title);
-	if (units)
-		UString (info.units, kTextSize).assign (units);
-	info.flags = flags;
-	info.id = tag;
-	info.stepCount = 0;
-	info.unitId = kRootUnitId;
+	// The base mapped the default linearly.
 	info.defaultNormalizedValue = valueNormalized = toNormalized (defaultValuePlain);
 }
 

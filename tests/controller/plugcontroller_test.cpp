@@ -397,33 +397,3 @@ TEST_F (PlugControllerTest, AboutListKeepsOrderOnRemoval)
 	EXPECT_EQ (controller->aboutList (),
 	           (std::vector<PlugController::AboutController*> {first, second}));
 }
-
-TEST (PlugControllerFactoryTest, CreateInstanceAnswersControllerInterfaces)
-{
-	FUnknown* unknown = PlugController::createInstance (nullptr);
-	ASSERT_NE (unknown, nullptr);
-
-	void* obj = nullptr;
-	ASSERT_EQ (unknown->queryInterface (IEditController::iid, &obj), kResultOk);
-	auto* editController = static_cast<IEditController*> (obj);
-	EXPECT_EQ (static_cast<FUnknown*> (editController), unknown);
-
-	ASSERT_EQ (unknown->queryInterface (IEditController2::iid, &obj), kResultOk);
-	static_cast<IEditController2*> (obj)->release ();
-	ASSERT_EQ (unknown->queryInterface (IConnectionPoint::iid, &obj), kResultOk);
-	static_cast<IConnectionPoint*> (obj)->release ();
-	ASSERT_EQ (unknown->queryInterface (IPluginBase::iid, &obj), kResultOk);
-	static_cast<IPluginBase*> (obj)->release ();
-	ASSERT_EQ (unknown->queryInterface (FUnknown::iid, &obj), kResultOk);
-	static_cast<FUnknown*> (obj)->release ();
-
-	obj = &obj;
-	EXPECT_EQ (unknown->queryInterface (IComponentHandler::iid, &obj), kNoInterface);
-	EXPECT_EQ (obj, nullptr);
-
-	EXPECT_EQ (editController->initialize (nullptr), kResultOk);
-	EXPECT_EQ (editController->getParameterCount (), 9);
-	EXPECT_EQ (editController->terminate (), kResultOk);
-	editController->release ();
-	EXPECT_EQ (unknown->release (), 0u);
-}

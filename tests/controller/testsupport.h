@@ -4,6 +4,7 @@
 #include "pluginterfaces/base/ibstream.h"
 #include "pluginterfaces/base/iupdatehandler.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
+#include "public.sdk/source/common/memorystream.h"
 
 #include <algorithm>
 #include <cstring>
@@ -15,53 +16,24 @@ namespace testsupport {
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-// Read-only stream over a byte vector; lives on the stack.
-class ByteStream : public IBStream
+// Stream over a copy of some bytes; lives on the stack.
+struct Bytes
+{
+	std::vector<uint8> data;
+};
+class ByteStream : private Bytes, public MemoryStream
 {
 public:
-	explicit ByteStream (std::vector<uint8> bytes) : data (std::move (bytes)) {}
-
-	tresult PLUGIN_API read (void* buffer, int32 numBytes, int32* numBytesRead) override
+	explicit ByteStream (std::vector<uint8> bytes)
+	: Bytes {std::move (bytes)}, MemoryStream (data.data (), static_cast<TSize> (data.size ()))
 	{
-		int32 n = 0;
-		if (numBytes > 0 && buffer)
-		{
-			n = static_cast<int32> (
-			    std::min<size_t> (static_cast<size_t> (numBytes), data.size () - pos));
-			if (n > 0)
-				std::memcpy (buffer, data.data () + pos, static_cast<size_t> (n));
-			pos += static_cast<size_t> (n);
-		}
-		if (numBytesRead)
-			*numBytesRead = n;
-		return kResultOk;
 	}
-	tresult PLUGIN_API write (void*, int32, int32* written) override
+	size_t position ()
 	{
-		if (written)
-			*written = 0;
-		return kResultFalse;
+		int64 pos = -1;
+		tell (&pos);
+		return static_cast<size_t> (pos);
 	}
-	tresult PLUGIN_API seek (int64, int32, int64*) override { return kNotImplemented; }
-	tresult PLUGIN_API tell (int64* p) override
-	{
-		if (p)
-			*p = static_cast<int64> (pos);
-		return kResultOk;
-	}
-	tresult PLUGIN_API queryInterface (const TUID, void** obj) override
-	{
-		*obj = nullptr;
-		return kNoInterface;
-	}
-	uint32 PLUGIN_API addRef () override { return 1; }
-	uint32 PLUGIN_API release () override { return 1; }
-
-	size_t position () const { return pos; }
-
-private:
-	std::vector<uint8> data;
-	size_t pos = 0;
 };
 
 // Builds the 140-byte processor state record (little-endian host).

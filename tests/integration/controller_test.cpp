@@ -1,68 +1,75 @@
+// The controller of the built bundle as hosts see it: value texts and conversions,
+// state synchronisation with the processor and the connection points.
 #include "support.h"
 
-#include "processor/plugids.h"
+#include "pluginterfaces/vst/ivstmessage.h"
+#include "pluginterfaces/vst/ivstunits.h"
 
-#include <cmath>
+#include <string>
 
 namespace itest {
 namespace {
 
-using namespace Steinberg::Vst;
-
-TEST (Controller, PublishesTheNineParameters)
+TEST (ControllerConformance, ValueTextsAndConversionsRoundTrip)
 {
-	auto l = loadPlugin ();
-	ASSERT_TRUE (l.plugin && l.plugin->controller ());
-	auto params = l.plugin->parameters ();
-	ASSERT_EQ (params.size (), 9u);
+	Bench b (true);
+	ASSERT_TRUE (b.ok ());
+	ASSERT_EQ (b.initialize (), kResultOk);
+	IEditController* c = b.controller.get ();
+	ASSERT_EQ (c->getParameterCount (), 9);
+	ParameterInfo p {};
+	EXPECT_NE (c->getParameterInfo (-1, p), kResultOk);
+	EXPECT_NE (c->getParameterInfo (9, p), kResultOk);
+	for (int32 index = 0; index < 9; ++index)
+	{
+		ASSERT_EQ (c->getParameterInfo (index, p), kResultOk);
+		SCOPED_TRACE (text16 (p.title));
+		EXPECT_EQ (p.unitId, kRootUnitId) << "no unit information is offered";
+		EXPECT_DOUBLE_EQ (c->getParamNormalized (p.id), p.defaultNormalizedValue);
+		double lastPlain = -1e300;
+		for (double v : {0.0, 0.1, 0.25, 0.5, 0.5000001, 0.75, 0.9, 1.0})
+		{
+			SCOPED_TRACE (v);
+			const ParamValue plain = c->normalizedParamToPlain (p.id, v);
+			EXPECT_NEAR (c->plainParamToNormalized (p.id, plain), v, 1e-9);
+			EXPECT_GE (plain, lastPlain) << "plain values grow with the normalised value";
+			lastPlain = plain;
 
-	struct Expect
-	{
-		const char* title;
-		const char* units;
-		int32 flags;
-		int32 steps;
-	};
-	static const Expect expect[9] = {
-	    {"Bypass", "", 0x10001, 1}, {"Level", "dB", 1, 0},     {"Mix", "%", 1, 0},
-	    {"Predelay", "ms", 1, 0},   {"Rvb Time", "s", 1, 0},   {"Size", "m3", 1, 0},
-	    {"Diffusion", "%", 1, 0},   {"HFDamp", "%", 1, 0},     {"LPCut", "Hz", 1, 0},
-	};
-	for (uint32 i = 0; i < 9; ++i)
-	{
-		SCOPED_TRACE (expect[i].title);
-		EXPECT_EQ (params[i].id, i);
-		EXPECT_EQ (params[i].title, expect[i].title);
-		EXPECT_EQ (params[i].units, expect[i].units);
-		EXPECT_EQ (params[i].shortTitle, "");
-		EXPECT_EQ (params[i].flags, expect[i].flags);
-		EXPECT_EQ (params[i].stepCount, expect[i].steps);
-		EXPECT_EQ (params[i].unitId, 0);
-		if (i == 0)
-			EXPECT_EQ (params[i].defaultNormalized, 0.0);
-		else
-			EXPECT_NEAR (params[i].defaultNormalized, kDefaultValues[i - 1], 5e-7);
+			// Text to value and back gives the same text.
+			String128 str {};
+			ASSERT_EQ (c->getParamStringByValue (p.id, v, str), kResultOk);
+			ASSERT_FALSE (text16 (str).empty ());
+			ParamValue parsed = -1.0;
+			ASSERT_EQ (c->getParamValueByString (p.id, str, parsed), kResultOk);
+			EXPECT_GE (parsed, 0.0);
+			EXPECT_LE (parsed, 1.0);
+			String128 again {};
+			ASSERT_EQ (c->getParamStringByValue (p.id, parsed, again), kResultOk);
+			EXPECT_EQ (text16 (again), text16 (str));
+		}
+		if (p.stepCount == 1)
+		{
+			// The switch reads back its own texts as well as numbers.
+			ParamValue parsed = -1.0;
+			EXPECT_EQ (c->getParamValueByString (p.id, const_cast<TChar*> (u"On"), parsed), kResultOk);
+			EXPECT_EQ (parsed, 1.0);
+			EXPECT_EQ (c->getParamValueByString (p.id, const_cast<TChar*> (u"Off"), parsed), kResultOk);
+			EXPECT_EQ (parsed, 0.0);
+			EXPECT_EQ (c->getParamValueByString (p.id, const_cast<TChar*> (u"1"), parsed), kResultOk);
+			EXPECT_EQ (parsed, 1.0);
+		}
 	}
-
-	auto& p = *l.plugin;
-	EXPECT_EQ (p.valueText (kBypassId, 0.5), "Off");
-	EXPECT_EQ (p.valueText (kBypassId, 0.75), "On");
-	EXPECT_EQ (p.valueText (kLevelId, 0.0), "-36.00");
-	EXPECT_EQ (p.valueText (kLevelId, 0.75), "0.00");
-	EXPECT_EQ (p.valueText (kLevelId, 1.0), "12.00");
-	EXPECT_EQ (p.valueText (kMixId, 0.5), "50");
-	EXPECT_EQ (p.valueText (kPredelayId, params[3].defaultNormalized), "20.0");
-	EXPECT_EQ (p.valueText (kLPCutId, 0.0), "500");
-	EXPECT_EQ (p.valueText (kLPCutId, 1.0), "16000");
+	EXPECT_EQ (c->terminate (), kResultOk);
+	EXPECT_EQ (b.component->terminate (), kResultOk);
 }
 
-TEST (Controller, FollowsTheProcessorState)
+TEST (ControllerConformance, ControllerFollowsProcessorState)
 {
 	auto l = loadPlugin ();
 	ASSERT_TRUE (l.plugin && l.plugin->controller ());
-	auto* ctrl = l.plugin->controller ();
+	IEditController* ctrl = l.plugin->controller ();
 
-	// Change the processor through parameter changes, as automation would.
+	// Change every parameter on the processor side in one call, as automation would.
 	std::string error;
 	ASSERT_TRUE (l.plugin->start (44100.0, 64, kSample32, error)) << error;
 	AudioBlock block (64, kSample32);
@@ -77,78 +84,64 @@ TEST (Controller, FollowsTheProcessorState)
 	l.plugin->stop ();
 
 	// The controller still shows the defaults until the host hands it the state.
-	EXPECT_EQ (ctrl->getParamNormalized (kBypassId), 0.0);
-	EXPECT_NEAR (ctrl->getParamNormalized (kLevelId), 0.75, 1e-12);
-
+	EXPECT_EQ (ctrl->getParamNormalized (0), 0.0);
+	EXPECT_NEAR (ctrl->getParamNormalized (1), 0.75, 1e-12);
 	ASSERT_EQ (l.plugin->syncControllerFromProcessor (), kResultOk);
 	std::vector<uint8_t> record;
 	ASSERT_TRUE (l.plugin->saveState (record));
 	EXPECT_EQ (recordInt32 (record, 8), 1);
-	EXPECT_EQ (ctrl->getParamNormalized (kBypassId), 1.0);
-	for (ParamID id = 1; id < 9; ++id)
+	for (ParamID id = 0; id < 9; ++id)
 	{
-		EXPECT_EQ (recordDouble (record, 12 + 8 * (id - 1)), sent[id]) << "id " << id;
-		EXPECT_EQ (ctrl->getParamNormalized (id), recordDouble (record, 12 + 8 * (id - 1)))
-		    << "id " << id;
+		EXPECT_EQ (ctrl->getParamNormalized (id), sent[id]) << "id " << id;
+		if (id > 0)
+		{
+			EXPECT_EQ (recordDouble (record, 12 + 8 * (id - 1)), sent[id]) << "id " << id;
+		}
 	}
-
-	// Values outside 0..1 in a record end up clamped in the controller.
-	std::vector<uint8_t> wild = record;
-	putInt32 (wild, 8, 0);
-	putDouble (wild, 12, 1.5);
-	putDouble (wild, 20, -0.25);
-	ASSERT_EQ (l.plugin->loadState (wild), kResultOk);
-	EXPECT_EQ (ctrl->getParamNormalized (kBypassId), 0.0);
-	EXPECT_EQ (ctrl->getParamNormalized (kLevelId), 1.0);
-	EXPECT_EQ (ctrl->getParamNormalized (kMixId), 0.0);
-
-	// A short record changes nothing.
-	Ref<HostStream> shortStream (new HostStream (std::vector<uint8_t> (record.begin (), record.end () - 1)));
-	EXPECT_EQ (ctrl->setComponentState (shortStream.get ()), kResultFalse);
-	EXPECT_EQ (ctrl->setComponentState (nullptr), kResultFalse);
-	EXPECT_EQ (ctrl->getParamNormalized (kLevelId), 1.0);
-	EXPECT_EQ (ctrl->getParamNormalized (kPredelayId), sent[kPredelayId]);
 }
 
-TEST (Controller, TextInputConvertsThroughTheParameter)
+TEST (ControllerConformance, ConnectionPointsInBothDirections)
 {
-	auto l = loadPlugin ();
-	ASSERT_TRUE (l.plugin && l.plugin->controller ());
-	auto* ctrl = l.plugin->controller ();
-	auto toValue = [&] (ParamID id, const char* text, ParamValue& v) {
-		std::u16string t = toUtf16 (text);
-		String128 buf {};
-		std::copy (t.begin (), t.end (), buf);
-		return ctrl->getParamValueByString (id, buf, v);
-	};
-	ParamValue v = -1.0;
-	ASSERT_EQ (toValue (kPredelayId, "300", v), kResultOk);
-	EXPECT_EQ (v, 1.0);
-	ASSERT_EQ (toValue (kLevelId, "0", v), kResultOk);
-	EXPECT_NEAR (v, 0.75, 1e-12);
-	ASSERT_EQ (toValue (kRvbTimeId, "1.6", v), kResultOk);
-	EXPECT_NEAR (v, 0.378659, 5e-7);
-	EXPECT_NE (toValue (kMixId, "loud", v), kResultOk);
-	EXPECT_NE (toValue (42, "1", v), kResultOk);
-}
+	Bench b (true);
+	ASSERT_TRUE (b.ok ());
+	ASSERT_EQ (b.initialize (), kResultOk);
+	auto procCP = queryAs<IConnectionPoint> (b.component.get ());
+	auto ctrlCP = queryAs<IConnectionPoint> (b.controller.get ());
+	ASSERT_TRUE (procCP && ctrlCP);
 
-TEST (Controller, RefusesUnknownIdsAndIndices)
-{
-	auto l = loadPlugin ();
-	ASSERT_TRUE (l.plugin && l.plugin->controller ());
-	auto* ctrl = l.plugin->controller ();
-	ParameterInfo info {};
-	EXPECT_NE (ctrl->getParameterInfo (-1, info), kResultOk);
-	EXPECT_NE (ctrl->getParameterInfo (9, info), kResultOk);
-	String128 text {};
-	EXPECT_NE (ctrl->getParamStringByValue (9, 0.5, text), kResultOk);
-	EXPECT_NE (ctrl->setParamNormalized (1234, 0.5), kResultOk);
-	EXPECT_EQ (ctrl->getParamNormalized (1234), 0.0);
-	EXPECT_EQ (ctrl->createView ("Editor"), nullptr);
-	EXPECT_EQ (ctrl->createView (nullptr), nullptr);
-	// A second initialize is refused and leaves the nine parameters as they are.
-	EXPECT_EQ (ctrl->initialize (l.plugin->hostApplication ()), kResultFalse);
-	EXPECT_EQ (ctrl->getParameterCount (), 9);
+	// Directly, peer to peer.
+	EXPECT_EQ (procCP->connect (ctrlCP.get ()), kResultOk);
+	EXPECT_EQ (ctrlCP->connect (procCP.get ()), kResultOk);
+	EXPECT_NE (procCP->connect (ctrlCP.get ()), kResultOk) << "one peer at a time";
+	EXPECT_EQ (procCP->disconnect (ctrlCP.get ()), kResultOk);
+	EXPECT_EQ (ctrlCP->disconnect (procCP.get ()), kResultOk);
+	EXPECT_NE (procCP->disconnect (ctrlCP.get ()), kResultOk) << "not connected any more";
+	EXPECT_NE (procCP->connect (nullptr), kResultOk);
+	EXPECT_NE (ctrlCP->disconnect (nullptr), kResultOk);
+
+	// Through host proxies, as hosts do; messages nobody expects are refused, not crashed on.
+	Ref<ConnectionProxy> toCtrl (new ConnectionProxy (procCP.get ()));
+	Ref<ConnectionProxy> toProc (new ConnectionProxy (ctrlCP.get ()));
+	ASSERT_EQ (toCtrl->link (ctrlCP.get ()), kResultOk);
+	ASSERT_EQ (toProc->link (procCP.get ()), kResultOk);
+	Ref<HostMessage> msg (new HostMessage);
+	msg->setMessageID ("Unknown");
+	EXPECT_NE (toCtrl->notify (msg.get ()), kResultOk);
+	EXPECT_NE (toProc->notify (msg.get ()), kResultOk);
+	EXPECT_NE (procCP->notify (nullptr), kResultOk);
+	EXPECT_EQ (toCtrl->unlink (), kResultOk);
+	EXPECT_EQ (toProc->unlink (), kResultOk);
+
+	// Terminating while connected drops the peer; a later connection starts afresh.
+	ASSERT_EQ (toCtrl->link (ctrlCP.get ()), kResultOk);
+	EXPECT_EQ (b.component->terminate (), kResultOk);
+	EXPECT_EQ (b.component->initialize (static_cast<IHostApplication*> (b.host.get ())), kResultOk);
+	EXPECT_EQ (procCP->connect (ctrlCP.get ()), kResultOk);
+	EXPECT_EQ (procCP->disconnect (ctrlCP.get ()), kResultOk);
+	toCtrl.reset ();
+	toProc.reset ();
+	EXPECT_EQ (b.controller->terminate (), kResultOk);
+	EXPECT_EQ (b.component->terminate (), kResultOk);
 }
 
 } // namespace

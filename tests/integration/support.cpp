@@ -1,11 +1,14 @@
 #include "support.h"
 
+#include "entry/plugcids.h"
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -14,8 +17,6 @@
 extern char** environ;
 
 namespace itest {
-
-const double kDefaultValues[8] = {0.75, 0.5, 0.542562, 0.378659, 0.768622, 1.0, 0.75, 0.464386};
 
 std::unique_ptr<Module> loadBundle ()
 {
@@ -35,6 +36,115 @@ Loaded loadPlugin (bool withController)
 	l.plugin = PluginInstance::create (*l.module, error, withController);
 	EXPECT_TRUE (l.plugin) << error;
 	return l;
+}
+
+Bench::Bench (bool withController) : wantController (withController)
+{
+	module = loadBundle ();
+	if (!module)
+		return;
+	TUID cid;
+	kProcessorClassId.toTUID (cid);
+	component = module->create<IComponent> (cid);
+	processor = queryAs<IAudioProcessor> (component.get ());
+	if (withController)
+	{
+		kControllerClassId.toTUID (cid);
+		controller = module->create<IEditController> (cid);
+	}
+}
+
+Bench::~Bench ()
+{
+	processor.reset ();
+	component.reset ();
+	controller.reset ();
+}
+
+tresult Bench::initialize ()
+{
+	tresult r = component->initialize (static_cast<IHostApplication*> (host.get ()));
+	if (r == kResultOk && controller)
+		r = controller->initialize (static_cast<IHostApplication*> (host.get ()));
+	return r;
+}
+
+tresult Bench::setup (int32 sampleSize, double rate, int32 maxBlock, int32 mode)
+{
+	ProcessSetup s {mode, sampleSize, maxBlock, rate};
+	return processor->setupProcessing (s);
+}
+
+void Bench::start (int32 sampleSize, double rate, int32 maxBlock)
+{
+	EXPECT_EQ (setup (sampleSize, rate, maxBlock), kResultOk);
+	EXPECT_EQ (component->setActive (true), kResultOk);
+	processor->setProcessing (true);
+}
+
+void Bench::stop ()
+{
+	processor->setProcessing (false);
+	EXPECT_EQ (component->setActive (false), kResultOk);
+}
+
+std::vector<uint8_t> Bench::state ()
+{
+	Ref<HostStream> s (new HostStream);
+	EXPECT_EQ (component->getState (s.get ()), kResultOk);
+	return s->data ();
+}
+
+BlockRun runBlocks (IAudioProcessor* processor, int32 sampleSize, int32 maxBlock, const std::vector<int32>& sizes,
+                    int32 totalFrames, bool silenceFlags)
+{
+	BlockRun run;
+	AudioBlock block (maxBlock, sampleSize);
+	const bool wide = sampleSize == kSample64;
+	auto& inBus = block.data ().inputs[0];
+	int32 frame = 0;
+	for (size_t k = 0; frame < totalFrames; ++k)
+	{
+		const int32 n = std::min (sizes[k % sizes.size ()], totalFrames - frame);
+		bool silent = true;
+		for (int32 i = 0; i < n; ++i)
+		{
+			const int32 t = (frame + i) % 22050;
+			const double x = t < 2000 ? std::sin (0.05 * t) * std::exp (-0.002 * t) : 0.0;
+			silent = silent && x == 0.0;
+			if (wide)
+			{
+				block.in64[0][i] = x;
+				block.in64[1][i] = -0.5 * x;
+			}
+			else
+			{
+				block.in32[0][i] = static_cast<float> (x);
+				block.in32[1][i] = static_cast<float> (-0.5 * x);
+			}
+		}
+		inBus.silenceFlags = (silenceFlags && silent) ? 3 : 0;
+		const std::vector<float> in32[2] = {block.in32[0], block.in32[1]};
+		const std::vector<double> in64[2] = {block.in64[0], block.in64[1]};
+		EXPECT_EQ (block.process (processor, n, nullptr), kResultOk);
+		for (int c = 0; c < 2; ++c)
+			run.inputsUntouched = run.inputsUntouched && in32[c] == block.in32[c] && in64[c] == block.in64[c];
+		for (int32 i = 0; i < n; ++i)
+		{
+			const double l = wide ? block.out64[0][i] : block.out32[0][i];
+			const double r = wide ? block.out64[1][i] : block.out32[1][i];
+			run.finite = run.finite && std::isfinite (l) && std::isfinite (r);
+			run.left.push_back (l);
+			run.right.push_back (r);
+		}
+		frame += n;
+	}
+	return run;
+}
+
+std::string text16 (const TChar* s)
+{
+	return toUtf8 (reinterpret_cast<const char16_t*> (s), 128);
 }
 
 StereoBuffer impulse (double rate, size_t frames, size_t at, double height)

@@ -1,4 +1,5 @@
-// Shared helpers of the integration tests.
+// Shared helpers of the bundle tests: loading, raw objects driven call by call,
+// block runs, state record bytes and child programs.
 #pragma once
 
 #include "module.h"
@@ -14,6 +15,7 @@ namespace itest {
 
 using namespace tolvarhost;
 using namespace Steinberg;
+using namespace Steinberg::Vst;
 
 // Loads the built bundle; fails the test when it cannot.
 std::unique_ptr<Module> loadBundle ();
@@ -26,17 +28,58 @@ struct Loaded
 };
 Loaded loadPlugin (bool withController = true);
 
+// The processor (and, if asked, its controller) made by the factory, not initialised,
+// driven call by call as a validator or a careless host would.
+struct Bench
+{
+	std::unique_ptr<Module> module;
+	Ref<HostApplication> host {new HostApplication};
+	Ref<IComponent> component;
+	Ref<IAudioProcessor> processor;
+	Ref<IEditController> controller;
+
+	explicit Bench (bool withController = false);
+	~Bench ();
+	bool ok () const { return component && processor && (!wantController || controller); }
+
+	tresult initialize ();
+	tresult setup (int32 sampleSize, double rate = 44100.0, int32 maxBlock = 1024, int32 mode = kRealtime);
+	// setupProcessing, setActive(true) and setProcessing(true).
+	void start (int32 sampleSize, double rate = 44100.0, int32 maxBlock = 1024);
+	void stop ();
+
+	// The processor's state record as bytes.
+	std::vector<uint8_t> state ();
+
+private:
+	bool wantController;
+};
+
+// Output of a run in blocks of the given sizes, used in turn. The input is a decaying
+// burst (left x, right -x/2) every 22050 frames.
+struct BlockRun
+{
+	std::vector<double> left, right;
+	bool inputsUntouched = true;
+	bool finite = true;
+};
+BlockRun runBlocks (IAudioProcessor* processor, int32 sampleSize, int32 maxBlock, const std::vector<int32>& sizes,
+                    int32 totalFrames, bool silenceFlags = false);
+
 // An impulse of the given height at frame at, silence elsewhere.
 StereoBuffer impulse (double rate, size_t frames, size_t at, double height);
 
 // Root mean square of both channels over [from, to).
 double rms (const StereoBuffer& b, size_t from, size_t to);
 
-// Reads a double out of a state record at a byte offset (little-endian).
+// Little-endian fields of a state record.
 double recordDouble (const std::vector<uint8_t>& bytes, size_t offset);
 int32 recordInt32 (const std::vector<uint8_t>& bytes, size_t offset);
 void putDouble (std::vector<uint8_t>& bytes, size_t offset, double v);
 void putInt32 (std::vector<uint8_t>& bytes, size_t offset, int32 v);
+
+// Text of a 128-unit string field.
+std::string text16 (const TChar* s);
 
 // Runs a program and collects its exit status, stdout and stderr.
 struct RunResult
@@ -48,8 +91,5 @@ struct RunResult
 RunResult runProgram (const std::vector<std::string>& args);
 
 std::string tempPath (const std::string& name);
-
-// The record a fresh processor writes (normalised defaults of parameters 1 to 8).
-extern const double kDefaultValues[8];
 
 } // namespace itest

@@ -503,40 +503,6 @@ TEST (EngineRobustness, HostileStatesAndRates)
 	}
 }
 
-TEST (EngineRobustness, RefusedRatesAndInactiveProcessing)
-{
-	for (double rate : {0.0, -44100.0, std::numeric_limits<double>::quiet_NaN (),
-	                    std::numeric_limits<double>::infinity (), 1e12})
-	{
-		PlugProcessor p;
-		p.initialize (nullptr);
-		ProcessSetup setup {kRealtime, kSample32, 512, rate};
-		p.setupProcessing (setup);
-		EXPECT_EQ (p.setActive (true), kResultFalse) << rate;
-		EXPECT_FALSE (p.buffersPresent ());
-		(void)p.getTailSamples ();
-	}
-
-	// Not active (never, or no longer): silence out, no line touched.
-	PlugProcessor p;
-	p.initialize (nullptr);
-	for (int round = 0; round < 2; ++round)
-	{
-		Block<float> b (2, 128);
-		fillNoise (b, 4);
-		for (auto& ch : b.out)
-			for (auto& s : ch)
-				s = 5.0f;
-		ProcessData d = b.data ();
-		EXPECT_EQ (p.process (d), kResultOk);
-		for (auto& ch : b.out)
-			for (float s : ch)
-				ASSERT_EQ (s, 0.0f);
-		p.setActive (true);
-		p.setActive (false);
-	}
-}
-
 TEST (EngineRobustness, MalformedBuffers)
 {
 	PlugProcessor p;

@@ -53,11 +53,11 @@ std::string text(const FUID& id)
 }
 
 // Interfaces have no data and no destructor slots: the object is its vtable pointer.
-template <class I>
-constexpr bool pureInterface()
+template <class... I>
+constexpr bool pureInterfaces()
 {
-	return std::is_polymorphic<I>::value && sizeof(I) == sizeof(void*) &&
-	       !std::has_virtual_destructor<I>::value;
+	return ((std::is_polymorphic<I>::value && sizeof(I) == sizeof(void*) && !std::has_virtual_destructor<I>::value) &&
+	        ...);
 }
 
 } // namespace
@@ -122,287 +122,165 @@ TEST(Abi, InterfaceIdentifiers)
 
 TEST(Abi, InterfaceBasesAndShape)
 {
-	EXPECT_TRUE((std::is_base_of<FUnknown, IPluginBase>::value));
-	EXPECT_TRUE((std::is_base_of<IPluginBase, IComponent>::value));
-	EXPECT_TRUE((std::is_base_of<IPluginBase, IEditController>::value));
-	EXPECT_TRUE((std::is_base_of<IPluginFactory, IPluginFactory2>::value));
-	EXPECT_TRUE((std::is_base_of<IPluginFactory2, IPluginFactory3>::value));
+	EXPECT_TRUE((std::is_base_of<FUnknown, IPluginBase>::value && std::is_base_of<IPluginBase, IComponent>::value &&
+	             std::is_base_of<IPluginBase, IEditController>::value &&
+	             std::is_base_of<IPluginFactory, IPluginFactory2>::value &&
+	             std::is_base_of<IPluginFactory2, IPluginFactory3>::value));
 	EXPECT_FALSE((std::is_base_of<IPluginBase, IAudioProcessor>::value));
 	EXPECT_FALSE((std::is_base_of<IEditController, IEditController2>::value));
-	EXPECT_TRUE(pureInterface<FUnknown>());
-	EXPECT_TRUE(pureInterface<IPluginBase>());
-	EXPECT_TRUE(pureInterface<IComponent>());
-	EXPECT_TRUE(pureInterface<IAudioProcessor>());
-	EXPECT_TRUE(pureInterface<IProcessContextRequirements>());
-	EXPECT_TRUE(pureInterface<IEditController>());
-	EXPECT_TRUE(pureInterface<IEditController2>());
-	EXPECT_TRUE(pureInterface<IPluginFactory3>());
-	EXPECT_TRUE(pureInterface<IBStream>());
-	EXPECT_TRUE(pureInterface<IConnectionPoint>());
-	EXPECT_TRUE(pureInterface<IMessage>());
-	EXPECT_TRUE(pureInterface<IAttributeList>());
-	EXPECT_TRUE(pureInterface<IParameterChanges>());
-	EXPECT_TRUE(pureInterface<IParamValueQueue>());
-	EXPECT_TRUE(pureInterface<IHostApplication>());
-	EXPECT_TRUE(pureInterface<IComponentHandler>());
-	EXPECT_TRUE(pureInterface<IPlugView>());
-	EXPECT_TRUE(pureInterface<IPlugFrame>());
-	EXPECT_TRUE(pureInterface<Linux::IRunLoop>());
+	EXPECT_TRUE((pureInterfaces<FUnknown, IPluginBase, IComponent, IAudioProcessor, IProcessContextRequirements,
+	                            IEditController, IEditController2, IPluginFactory3, IBStream, IConnectionPoint, IMessage,
+	                            IAttributeList, IParameterChanges, IParamValueQueue, IHostApplication,
+	                            IComponentHandler, IPlugView, IPlugFrame, Linux::IRunLoop>()));
 }
 
-TEST(Abi, BaseAndFactorySlots)
+// Methods of one interface in declaration order, each in the slot after the one before;
+// M also checks the exact signature (return and parameter types as the host calls them).
+struct Method
 {
-	EXPECT_EQ(0, slot(&FUnknown::queryInterface));
-	EXPECT_EQ(1, slot(&FUnknown::addRef));
-	EXPECT_EQ(2, slot(&FUnknown::release));
-	EXPECT_EQ(3, slot(&IPluginBase::initialize));
-	EXPECT_EQ(4, slot(&IPluginBase::terminate));
-	EXPECT_EQ(3, slot(&IPluginFactory::getFactoryInfo));
-	EXPECT_EQ(4, slot(&IPluginFactory::countClasses));
-	EXPECT_EQ(5, slot(&IPluginFactory::getClassInfo));
-	EXPECT_EQ(6, slot(&IPluginFactory::createInstance));
-	EXPECT_EQ(7, slot(&IPluginFactory2::getClassInfo2));
-	EXPECT_EQ(8, slot(&IPluginFactory3::getClassInfoUnicode));
-	EXPECT_EQ(9, slot(&IPluginFactory3::setHostContext));
-	EXPECT_EQ(3, slot(&IBStream::read));
-	EXPECT_EQ(4, slot(&IBStream::write));
-	EXPECT_EQ(5, slot(&IBStream::seek));
-	EXPECT_EQ(6, slot(&IBStream::tell));
-	EXPECT_EQ(3, slot(&ISizeableStream::getStreamSize));
-	EXPECT_EQ(4, slot(&ISizeableStream::setStreamSize));
-	EXPECT_EQ(3, slot(&IDependent::update));
-	EXPECT_EQ(3, slot(&IUpdateHandler::addDependent));
-	EXPECT_EQ(4, slot(&IUpdateHandler::removeDependent));
-	EXPECT_EQ(5, slot(&IUpdateHandler::triggerUpdates));
-	EXPECT_EQ(6, slot(&IUpdateHandler::deferUpdates));
+	const char* name;
+	long slot;
+	bool signature;
+};
+#define S(Class, method) Method{#Class "::" #method, slot(&Class::method), true}
+#define M(Class, method, Ret, ...) \
+	Method{#Class "::" #method, slot(&Class::method), \
+	       std::is_same<decltype(&Class::method), Ret (Class::*)(__VA_ARGS__)>::value}
+
+void expectMethods(long first, std::initializer_list<Method> methods)
+{
+	for (const Method& m : methods)
+	{
+		EXPECT_EQ(m.slot, first++) << m.name;
+		EXPECT_TRUE(m.signature) << m.name;
+	}
 }
 
-TEST(Abi, ComponentAndProcessorSlots)
+TEST(Abi, VtableSlotsAndSignatures)
 {
-	EXPECT_EQ(3, slot(&IComponent::initialize));
-	EXPECT_EQ(5, slot(&IComponent::getControllerClassId));
-	EXPECT_EQ(6, slot(&IComponent::setIoMode));
-	EXPECT_EQ(7, slot(&IComponent::getBusCount));
-	EXPECT_EQ(8, slot(&IComponent::getBusInfo));
-	EXPECT_EQ(9, slot(&IComponent::getRoutingInfo));
-	EXPECT_EQ(10, slot(&IComponent::activateBus));
-	EXPECT_EQ(11, slot(&IComponent::setActive));
-	EXPECT_EQ(12, slot(&IComponent::setState));
-	EXPECT_EQ(13, slot(&IComponent::getState));
-	EXPECT_EQ(3, slot(&IAudioProcessor::setBusArrangements));
-	EXPECT_EQ(4, slot(&IAudioProcessor::getBusArrangement));
-	EXPECT_EQ(5, slot(&IAudioProcessor::canProcessSampleSize));
-	EXPECT_EQ(6, slot(&IAudioProcessor::getLatencySamples));
-	EXPECT_EQ(7, slot(&IAudioProcessor::setupProcessing));
-	EXPECT_EQ(8, slot(&IAudioProcessor::setProcessing));
-	EXPECT_EQ(9, slot(&IAudioProcessor::process));
-	EXPECT_EQ(10, slot(&IAudioProcessor::getTailSamples));
-	EXPECT_EQ(3, slot(&IProcessContextRequirements::getProcessContextRequirements));
-	EXPECT_EQ(3, slot(&IConnectionPoint::connect));
-	EXPECT_EQ(4, slot(&IConnectionPoint::disconnect));
-	EXPECT_EQ(5, slot(&IConnectionPoint::notify));
-	EXPECT_EQ(3, slot(&IMessage::getMessageID));
-	EXPECT_EQ(4, slot(&IMessage::setMessageID));
-	EXPECT_EQ(5, slot(&IMessage::getAttributes));
-	EXPECT_EQ(3, slot(&IAttributeList::setInt));
-	EXPECT_EQ(4, slot(&IAttributeList::getInt));
-	EXPECT_EQ(5, slot(&IAttributeList::setFloat));
-	EXPECT_EQ(6, slot(&IAttributeList::getFloat));
-	EXPECT_EQ(7, slot(&IAttributeList::setString));
-	EXPECT_EQ(8, slot(&IAttributeList::getString));
-	EXPECT_EQ(9, slot(&IAttributeList::setBinary));
-	EXPECT_EQ(10, slot(&IAttributeList::getBinary));
-	EXPECT_EQ(3, slot(&IHostApplication::getName));
-	EXPECT_EQ(4, slot(&IHostApplication::createInstance));
-	EXPECT_EQ(3, slot(&IParameterChanges::getParameterCount));
-	EXPECT_EQ(4, slot(&IParameterChanges::getParameterData));
-	EXPECT_EQ(5, slot(&IParameterChanges::addParameterData));
-	EXPECT_EQ(3, slot(&IParamValueQueue::getParameterId));
-	EXPECT_EQ(4, slot(&IParamValueQueue::getPointCount));
-	EXPECT_EQ(5, slot(&IParamValueQueue::getPoint));
-	EXPECT_EQ(6, slot(&IParamValueQueue::addPoint));
-	EXPECT_EQ(3, slot(&IEventList::getEventCount));
-	EXPECT_EQ(4, slot(&IEventList::getEvent));
-	EXPECT_EQ(5, slot(&IEventList::addEvent));
+	expectMethods (0, {M (FUnknown, queryInterface, tresult, const TUID, void**), M (FUnknown, addRef, uint32),
+	                   M (FUnknown, release, uint32)});
+	expectMethods (3, {M (IPluginBase, initialize, tresult, FUnknown*), M (IPluginBase, terminate, tresult)});
+	expectMethods (3, {M (IPluginFactory, getFactoryInfo, tresult, PFactoryInfo*),
+	                   M (IPluginFactory, countClasses, int32),
+	                   M (IPluginFactory, getClassInfo, tresult, int32, PClassInfo*),
+	                   M (IPluginFactory, createInstance, tresult, FIDString, FIDString, void**)});
+	expectMethods (7, {M (IPluginFactory2, getClassInfo2, tresult, int32, PClassInfo2*)});
+	expectMethods (8, {M (IPluginFactory3, getClassInfoUnicode, tresult, int32, PClassInfoW*),
+	                   M (IPluginFactory3, setHostContext, tresult, FUnknown*)});
+	expectMethods (3, {M (IBStream, read, tresult, void*, int32, int32*),
+	                   M (IBStream, write, tresult, void*, int32, int32*),
+	                   M (IBStream, seek, tresult, int64, int32, int64*), M (IBStream, tell, tresult, int64*)});
+	expectMethods (3, {M (ISizeableStream, getStreamSize, tresult, int64&),
+	                   M (ISizeableStream, setStreamSize, tresult, int64)});
+	expectMethods (3, {M (IDependent, update, void, FUnknown*, int32)});
+	expectMethods (3, {S (IUpdateHandler, addDependent), S (IUpdateHandler, removeDependent),
+	                   S (IUpdateHandler, triggerUpdates), S (IUpdateHandler, deferUpdates)});
+	expectMethods (3, {S (IComponent, initialize), S (IComponent, terminate),
+	                   M (IComponent, getControllerClassId, tresult, TUID), M (IComponent, setIoMode, tresult, IoMode),
+	                   M (IComponent, getBusCount, int32, MediaType, BusDirection),
+	                   M (IComponent, getBusInfo, tresult, MediaType, BusDirection, int32, BusInfo&),
+	                   M (IComponent, getRoutingInfo, tresult, RoutingInfo&, RoutingInfo&),
+	                   M (IComponent, activateBus, tresult, MediaType, BusDirection, int32, TBool),
+	                   M (IComponent, setActive, tresult, TBool), M (IComponent, setState, tresult, IBStream*),
+	                   M (IComponent, getState, tresult, IBStream*)});
+	expectMethods (3, {
+	                   M (IAudioProcessor, setBusArrangements, tresult, SpeakerArrangement*, int32, SpeakerArrangement*, int32),
+	                   M (IAudioProcessor, getBusArrangement, tresult, BusDirection, int32, SpeakerArrangement&),
+	                   M (IAudioProcessor, canProcessSampleSize, tresult, int32),
+	                   M (IAudioProcessor, getLatencySamples, uint32),
+	                   M (IAudioProcessor, setupProcessing, tresult, ProcessSetup&),
+	                   M (IAudioProcessor, setProcessing, tresult, TBool),
+	                   M (IAudioProcessor, process, tresult, ProcessData&),
+	                   M (IAudioProcessor, getTailSamples, uint32)});
+	expectMethods (3, {M (IProcessContextRequirements, getProcessContextRequirements, uint32)});
+	expectMethods (3, {M (IConnectionPoint, connect, tresult, IConnectionPoint*), S (IConnectionPoint, disconnect),
+	                   M (IConnectionPoint, notify, tresult, IMessage*)});
+	expectMethods (3, {M (IMessage, getMessageID, FIDString), M (IMessage, setMessageID, void, FIDString),
+	                   M (IMessage, getAttributes, IAttributeList*)});
+	expectMethods (3, {M (IAttributeList, setInt, tresult, IAttributeList::AttrID, int64), S (IAttributeList, getInt),
+	                   S (IAttributeList, setFloat),
+	                   M (IAttributeList, getFloat, tresult, IAttributeList::AttrID, double&),
+	                   M (IAttributeList, setString, tresult, IAttributeList::AttrID, const TChar*),
+	                   M (IAttributeList, getString, tresult, IAttributeList::AttrID, TChar*, uint32),
+	                   M (IAttributeList, setBinary, tresult, IAttributeList::AttrID, const void*, uint32),
+	                   M (IAttributeList, getBinary, tresult, IAttributeList::AttrID, const void*&, uint32&)});
+	expectMethods (3, {M (IHostApplication, getName, tresult, String128),
+	                   M (IHostApplication, createInstance, tresult, TUID, TUID, void**)});
+	expectMethods (3, {M (IParameterChanges, getParameterCount, int32),
+	                   M (IParameterChanges, getParameterData, IParamValueQueue*, int32),
+	                   M (IParameterChanges, addParameterData, IParamValueQueue*, const ParamID&, int32&)});
+	expectMethods (3, {M (IParamValueQueue, getParameterId, ParamID), S (IParamValueQueue, getPointCount),
+	                   M (IParamValueQueue, getPoint, tresult, int32, int32&, ParamValue&),
+	                   M (IParamValueQueue, addPoint, tresult, int32, ParamValue, int32&)});
+	expectMethods (3, {S (IEventList, getEventCount), M (IEventList, getEvent, tresult, int32, Event&),
+	                   S (IEventList, addEvent)});
+	expectMethods (3, {S (IEditController, initialize), S (IEditController, terminate),
+	                   M (IEditController, setComponentState, tresult, IBStream*), S (IEditController, setState),
+	                   S (IEditController, getState), M (IEditController, getParameterCount, int32),
+	                   M (IEditController, getParameterInfo, tresult, int32, ParameterInfo&),
+	                   M (IEditController, getParamStringByValue, tresult, ParamID, ParamValue, String128),
+	                   M (IEditController, getParamValueByString, tresult, ParamID, TChar*, ParamValue&),
+	                   M (IEditController, normalizedParamToPlain, ParamValue, ParamID, ParamValue),
+	                   M (IEditController, plainParamToNormalized, ParamValue, ParamID, ParamValue),
+	                   M (IEditController, getParamNormalized, ParamValue, ParamID),
+	                   M (IEditController, setParamNormalized, tresult, ParamID, ParamValue),
+	                   M (IEditController, setComponentHandler, tresult, IComponentHandler*),
+	                   M (IEditController, createView, IPlugView*, FIDString)});
+	expectMethods (3, {M (IEditController2, setKnobMode, tresult, KnobMode),
+	                   M (IEditController2, openHelp, tresult, TBool), S (IEditController2, openAboutBox)});
+	expectMethods (3, {S (IComponentHandler, beginEdit),
+	                   M (IComponentHandler, performEdit, tresult, ParamID, ParamValue), S (IComponentHandler, endEdit),
+	                   M (IComponentHandler, restartComponent, tresult, int32)});
+	expectMethods (3, {S (IComponentHandler2, setDirty), M (IComponentHandler2, requestOpenEditor, tresult, FIDString),
+	                   S (IComponentHandler2, startGroupEdit), S (IComponentHandler2, finishGroupEdit)});
+	expectMethods (3, {S (IComponentHandlerBusActivation, requestBusActivation)});
+	expectMethods (3, {S (IEditControllerHostEditing, beginEditFromHost),
+	                   S (IEditControllerHostEditing, endEditFromHost)});
+	expectMethods (3, {M (IMidiMapping, getMidiControllerAssignment, tresult, int32, int16, CtrlNumber, ParamID&)});
+	expectMethods (3, {S (IUnitInfo, getUnitCount), S (IUnitInfo, getUnitInfo), S (IUnitInfo, getProgramListCount),
+	                   S (IUnitInfo, getProgramListInfo), S (IUnitInfo, getProgramName),
+	                   M (IUnitInfo, getProgramInfo, tresult, ProgramListID, int32, CString, String128),
+	                   S (IUnitInfo, hasProgramPitchNames),
+	                   M (IUnitInfo, getProgramPitchName, tresult, ProgramListID, int32, int16, String128),
+	                   M (IUnitInfo, getSelectedUnit, UnitID), S (IUnitInfo, selectUnit), S (IUnitInfo, getUnitByBus),
+	                   S (IUnitInfo, setUnitProgramData)});
+	expectMethods (3, {S (IUnitHandler, notifyUnitSelection), S (IUnitHandler, notifyProgramListChange)});
+	expectMethods (3, {S (IUnitHandler2, notifyUnitByBusChange)});
+	expectMethods (3, {S (IStreamAttributes, getFileName), S (IStreamAttributes, getAttributes)});
+	expectMethods (3, {M (IPlugInterfaceSupport, isPlugInterfaceSupported, tresult, const TUID)});
+	expectMethods (3, {S (IParameterFinder, findParameter)});
+	expectMethods (3, {S (IPlugView, isPlatformTypeSupported), M (IPlugView, attached, tresult, void*, FIDString),
+	                   S (IPlugView, removed), M (IPlugView, onWheel, tresult, float),
+	                   M (IPlugView, onKeyDown, tresult, char16, int16, int16), S (IPlugView, onKeyUp),
+	                   M (IPlugView, getSize, tresult, ViewRect*), S (IPlugView, onSize),
+	                   M (IPlugView, onFocus, tresult, TBool), M (IPlugView, setFrame, tresult, IPlugFrame*),
+	                   S (IPlugView, canResize), S (IPlugView, checkSizeConstraint)});
+	expectMethods (3, {M (IPlugFrame, resizeView, tresult, IPlugView*, ViewRect*)});
+	expectMethods (3, {M (IPlugViewContentScaleSupport, setContentScaleFactor, tresult, float)});
+	expectMethods (3, {M (Linux::IRunLoop, registerEventHandler, tresult, Linux::IEventHandler*, int),
+	                   S (Linux::IRunLoop, unregisterEventHandler),
+	                   M (Linux::IRunLoop, registerTimer, tresult, Linux::ITimerHandler*, uint64),
+	                   S (Linux::IRunLoop, unregisterTimer)});
+	expectMethods (3, {M (Linux::IEventHandler, onFDIsSet, void, int)});
+	expectMethods (3, {M (Linux::ITimerHandler, onTimer, void)});
 }
 
-TEST(Abi, ControllerSlots)
+// A value from a declaration next to the published one.
+struct Fact
 {
-	EXPECT_EQ(3, slot(&IEditController::initialize));
-	EXPECT_EQ(5, slot(&IEditController::setComponentState));
-	EXPECT_EQ(6, slot(&IEditController::setState));
-	EXPECT_EQ(7, slot(&IEditController::getState));
-	EXPECT_EQ(8, slot(&IEditController::getParameterCount));
-	EXPECT_EQ(9, slot(&IEditController::getParameterInfo));
-	EXPECT_EQ(10, slot(&IEditController::getParamStringByValue));
-	EXPECT_EQ(11, slot(&IEditController::getParamValueByString));
-	EXPECT_EQ(12, slot(&IEditController::normalizedParamToPlain));
-	EXPECT_EQ(13, slot(&IEditController::plainParamToNormalized));
-	EXPECT_EQ(14, slot(&IEditController::getParamNormalized));
-	EXPECT_EQ(15, slot(&IEditController::setParamNormalized));
-	EXPECT_EQ(16, slot(&IEditController::setComponentHandler));
-	EXPECT_EQ(17, slot(&IEditController::createView));
-	EXPECT_EQ(3, slot(&IEditController2::setKnobMode));
-	EXPECT_EQ(4, slot(&IEditController2::openHelp));
-	EXPECT_EQ(5, slot(&IEditController2::openAboutBox));
-	EXPECT_EQ(3, slot(&IComponentHandler::beginEdit));
-	EXPECT_EQ(4, slot(&IComponentHandler::performEdit));
-	EXPECT_EQ(5, slot(&IComponentHandler::endEdit));
-	EXPECT_EQ(6, slot(&IComponentHandler::restartComponent));
-	EXPECT_EQ(3, slot(&IComponentHandler2::setDirty));
-	EXPECT_EQ(4, slot(&IComponentHandler2::requestOpenEditor));
-	EXPECT_EQ(5, slot(&IComponentHandler2::startGroupEdit));
-	EXPECT_EQ(6, slot(&IComponentHandler2::finishGroupEdit));
-	EXPECT_EQ(3, slot(&IComponentHandlerBusActivation::requestBusActivation));
-	EXPECT_EQ(3, slot(&IEditControllerHostEditing::beginEditFromHost));
-	EXPECT_EQ(4, slot(&IEditControllerHostEditing::endEditFromHost));
-	EXPECT_EQ(3, slot(&IMidiMapping::getMidiControllerAssignment));
-	EXPECT_EQ(3, slot(&IUnitInfo::getUnitCount));
-	EXPECT_EQ(4, slot(&IUnitInfo::getUnitInfo));
-	EXPECT_EQ(5, slot(&IUnitInfo::getProgramListCount));
-	EXPECT_EQ(6, slot(&IUnitInfo::getProgramListInfo));
-	EXPECT_EQ(7, slot(&IUnitInfo::getProgramName));
-	EXPECT_EQ(8, slot(&IUnitInfo::getProgramInfo));
-	EXPECT_EQ(9, slot(&IUnitInfo::hasProgramPitchNames));
-	EXPECT_EQ(10, slot(&IUnitInfo::getProgramPitchName));
-	EXPECT_EQ(11, slot(&IUnitInfo::getSelectedUnit));
-	EXPECT_EQ(12, slot(&IUnitInfo::selectUnit));
-	EXPECT_EQ(13, slot(&IUnitInfo::getUnitByBus));
-	EXPECT_EQ(14, slot(&IUnitInfo::setUnitProgramData));
-	EXPECT_EQ(3, slot(&IUnitHandler::notifyUnitSelection));
-	EXPECT_EQ(4, slot(&IUnitHandler::notifyProgramListChange));
-	EXPECT_EQ(3, slot(&IUnitHandler2::notifyUnitByBusChange));
-	EXPECT_EQ(3, slot(&IStreamAttributes::getFileName));
-	EXPECT_EQ(4, slot(&IStreamAttributes::getAttributes));
-	EXPECT_EQ(3, slot(&IPlugInterfaceSupport::isPlugInterfaceSupported));
-	EXPECT_EQ(3, slot(&IParameterFinder::findParameter));
-}
+	const char* name;
+	long long actual, expected;
+};
+#define SIZE(T, v) Fact{"sizeof " #T, static_cast<long long>(sizeof(T)), v}
+#define ALIGN(T, v) Fact{"alignof " #T, static_cast<long long>(alignof(T)), v}
+#define AT(T, m, v) Fact{#T "::" #m, static_cast<long long>(offsetof(T, m)), v}
+#define IS(c, v) Fact{#c, static_cast<long long>(c), v}
 
-TEST(Abi, ViewAndRunLoopSlots)
+void expectFacts(std::initializer_list<Fact> facts)
 {
-	EXPECT_EQ(3, slot(&IPlugView::isPlatformTypeSupported));
-	EXPECT_EQ(4, slot(&IPlugView::attached));
-	EXPECT_EQ(5, slot(&IPlugView::removed));
-	EXPECT_EQ(6, slot(&IPlugView::onWheel));
-	EXPECT_EQ(7, slot(&IPlugView::onKeyDown));
-	EXPECT_EQ(8, slot(&IPlugView::onKeyUp));
-	EXPECT_EQ(9, slot(&IPlugView::getSize));
-	EXPECT_EQ(10, slot(&IPlugView::onSize));
-	EXPECT_EQ(11, slot(&IPlugView::onFocus));
-	EXPECT_EQ(12, slot(&IPlugView::setFrame));
-	EXPECT_EQ(13, slot(&IPlugView::canResize));
-	EXPECT_EQ(14, slot(&IPlugView::checkSizeConstraint));
-	EXPECT_EQ(3, slot(&IPlugFrame::resizeView));
-	EXPECT_EQ(3, slot(&IPlugViewContentScaleSupport::setContentScaleFactor));
-	EXPECT_EQ(3, slot(&Linux::IRunLoop::registerEventHandler));
-	EXPECT_EQ(4, slot(&Linux::IRunLoop::unregisterEventHandler));
-	EXPECT_EQ(5, slot(&Linux::IRunLoop::registerTimer));
-	EXPECT_EQ(6, slot(&Linux::IRunLoop::unregisterTimer));
-	EXPECT_EQ(3, slot(&Linux::IEventHandler::onFDIsSet));
-	EXPECT_EQ(3, slot(&Linux::ITimerHandler::onTimer));
-}
-
-// Exact member signatures: return and parameter types as the host calls them.
-#define EXPECT_SIGNATURE(Class, method, Ret, ...) \
-	EXPECT_TRUE((std::is_same<decltype(&Class::method), Ret (Class::*)(__VA_ARGS__)>::value)) << #Class "::" #method
-
-TEST(Abi, MethodSignatures)
-{
-	EXPECT_SIGNATURE(FUnknown, queryInterface, tresult, const TUID, void**);
-	EXPECT_SIGNATURE(FUnknown, addRef, uint32);
-	EXPECT_SIGNATURE(FUnknown, release, uint32);
-	EXPECT_SIGNATURE(IPluginBase, initialize, tresult, FUnknown*);
-	EXPECT_SIGNATURE(IPluginBase, terminate, tresult);
-	EXPECT_SIGNATURE(IPluginFactory, getFactoryInfo, tresult, PFactoryInfo*);
-	EXPECT_SIGNATURE(IPluginFactory, countClasses, int32);
-	EXPECT_SIGNATURE(IPluginFactory, getClassInfo, tresult, int32, PClassInfo*);
-	EXPECT_SIGNATURE(IPluginFactory, createInstance, tresult, FIDString, FIDString, void**);
-	EXPECT_SIGNATURE(IPluginFactory2, getClassInfo2, tresult, int32, PClassInfo2*);
-	EXPECT_SIGNATURE(IPluginFactory3, getClassInfoUnicode, tresult, int32, PClassInfoW*);
-	EXPECT_SIGNATURE(IPluginFactory3, setHostContext, tresult, FUnknown*);
-	EXPECT_SIGNATURE(IBStream, read, tresult, void*, int32, int32*);
-	EXPECT_SIGNATURE(IBStream, write, tresult, void*, int32, int32*);
-	EXPECT_SIGNATURE(IBStream, seek, tresult, int64, int32, int64*);
-	EXPECT_SIGNATURE(IBStream, tell, tresult, int64*);
-	EXPECT_SIGNATURE(ISizeableStream, getStreamSize, tresult, int64&);
-	EXPECT_SIGNATURE(ISizeableStream, setStreamSize, tresult, int64);
-
-	EXPECT_SIGNATURE(IComponent, getControllerClassId, tresult, TUID);
-	EXPECT_SIGNATURE(IComponent, setIoMode, tresult, IoMode);
-	EXPECT_SIGNATURE(IComponent, getBusCount, int32, MediaType, BusDirection);
-	EXPECT_SIGNATURE(IComponent, getBusInfo, tresult, MediaType, BusDirection, int32, BusInfo&);
-	EXPECT_SIGNATURE(IComponent, getRoutingInfo, tresult, RoutingInfo&, RoutingInfo&);
-	EXPECT_SIGNATURE(IComponent, activateBus, tresult, MediaType, BusDirection, int32, TBool);
-	EXPECT_SIGNATURE(IComponent, setActive, tresult, TBool);
-	EXPECT_SIGNATURE(IComponent, setState, tresult, IBStream*);
-	EXPECT_SIGNATURE(IComponent, getState, tresult, IBStream*);
-	EXPECT_SIGNATURE(IAudioProcessor, setBusArrangements, tresult, SpeakerArrangement*, int32,
-	                 SpeakerArrangement*, int32);
-	EXPECT_SIGNATURE(IAudioProcessor, getBusArrangement, tresult, BusDirection, int32, SpeakerArrangement&);
-	EXPECT_SIGNATURE(IAudioProcessor, canProcessSampleSize, tresult, int32);
-	EXPECT_SIGNATURE(IAudioProcessor, getLatencySamples, uint32);
-	EXPECT_SIGNATURE(IAudioProcessor, setupProcessing, tresult, ProcessSetup&);
-	EXPECT_SIGNATURE(IAudioProcessor, setProcessing, tresult, TBool);
-	EXPECT_SIGNATURE(IAudioProcessor, process, tresult, ProcessData&);
-	EXPECT_SIGNATURE(IAudioProcessor, getTailSamples, uint32);
-	EXPECT_SIGNATURE(IProcessContextRequirements, getProcessContextRequirements, uint32);
-
-	EXPECT_SIGNATURE(IEditController, setComponentState, tresult, IBStream*);
-	EXPECT_SIGNATURE(IEditController, getParameterCount, int32);
-	EXPECT_SIGNATURE(IEditController, getParameterInfo, tresult, int32, ParameterInfo&);
-	EXPECT_SIGNATURE(IEditController, getParamStringByValue, tresult, ParamID, ParamValue, String128);
-	EXPECT_SIGNATURE(IEditController, getParamValueByString, tresult, ParamID, TChar*, ParamValue&);
-	EXPECT_SIGNATURE(IEditController, normalizedParamToPlain, ParamValue, ParamID, ParamValue);
-	EXPECT_SIGNATURE(IEditController, plainParamToNormalized, ParamValue, ParamID, ParamValue);
-	EXPECT_SIGNATURE(IEditController, getParamNormalized, ParamValue, ParamID);
-	EXPECT_SIGNATURE(IEditController, setParamNormalized, tresult, ParamID, ParamValue);
-	EXPECT_SIGNATURE(IEditController, setComponentHandler, tresult, IComponentHandler*);
-	EXPECT_SIGNATURE(IEditController, createView, IPlugView*, FIDString);
-	EXPECT_SIGNATURE(IEditController2, setKnobMode, tresult, KnobMode);
-	EXPECT_SIGNATURE(IEditController2, openHelp, tresult, TBool);
-	EXPECT_SIGNATURE(IComponentHandler, performEdit, tresult, ParamID, ParamValue);
-	EXPECT_SIGNATURE(IComponentHandler, restartComponent, tresult, int32);
-	EXPECT_SIGNATURE(IComponentHandler2, requestOpenEditor, tresult, FIDString);
-
-	EXPECT_SIGNATURE(IConnectionPoint, connect, tresult, IConnectionPoint*);
-	EXPECT_SIGNATURE(IConnectionPoint, notify, tresult, IMessage*);
-	EXPECT_SIGNATURE(IMessage, getMessageID, FIDString);
-	EXPECT_SIGNATURE(IMessage, setMessageID, void, FIDString);
-	EXPECT_SIGNATURE(IMessage, getAttributes, IAttributeList*);
-	EXPECT_SIGNATURE(IAttributeList, setInt, tresult, IAttributeList::AttrID, int64);
-	EXPECT_SIGNATURE(IAttributeList, getFloat, tresult, IAttributeList::AttrID, double&);
-	EXPECT_SIGNATURE(IAttributeList, setString, tresult, IAttributeList::AttrID, const TChar*);
-	EXPECT_SIGNATURE(IAttributeList, getString, tresult, IAttributeList::AttrID, TChar*, uint32);
-	EXPECT_SIGNATURE(IAttributeList, setBinary, tresult, IAttributeList::AttrID, const void*, uint32);
-	EXPECT_SIGNATURE(IAttributeList, getBinary, tresult, IAttributeList::AttrID, const void*&, uint32&);
-	EXPECT_SIGNATURE(IHostApplication, getName, tresult, String128);
-	EXPECT_SIGNATURE(IHostApplication, createInstance, tresult, TUID, TUID, void**);
-	EXPECT_SIGNATURE(IParameterChanges, getParameterCount, int32);
-	EXPECT_SIGNATURE(IParameterChanges, getParameterData, IParamValueQueue*, int32);
-	EXPECT_SIGNATURE(IParameterChanges, addParameterData, IParamValueQueue*, const ParamID&, int32&);
-	EXPECT_SIGNATURE(IParamValueQueue, getParameterId, ParamID);
-	EXPECT_SIGNATURE(IParamValueQueue, getPoint, tresult, int32, int32&, ParamValue&);
-	EXPECT_SIGNATURE(IParamValueQueue, addPoint, tresult, int32, ParamValue, int32&);
-	EXPECT_SIGNATURE(IEventList, getEvent, tresult, int32, Event&);
-
-	EXPECT_SIGNATURE(IPlugView, attached, tresult, void*, FIDString);
-	EXPECT_SIGNATURE(IPlugView, onWheel, tresult, float);
-	EXPECT_SIGNATURE(IPlugView, onKeyDown, tresult, char16, int16, int16);
-	EXPECT_SIGNATURE(IPlugView, getSize, tresult, ViewRect*);
-	EXPECT_SIGNATURE(IPlugView, onFocus, tresult, TBool);
-	EXPECT_SIGNATURE(IPlugView, setFrame, tresult, IPlugFrame*);
-	EXPECT_SIGNATURE(IPlugFrame, resizeView, tresult, IPlugView*, ViewRect*);
-	EXPECT_SIGNATURE(IPlugViewContentScaleSupport, setContentScaleFactor, tresult, float);
-	EXPECT_SIGNATURE(Linux::IRunLoop, registerEventHandler, tresult, Linux::IEventHandler*, int);
-	EXPECT_SIGNATURE(Linux::IRunLoop, registerTimer, tresult, Linux::ITimerHandler*, uint64);
-	EXPECT_SIGNATURE(Linux::IEventHandler, onFDIsSet, void, int);
-	EXPECT_SIGNATURE(Linux::ITimerHandler, onTimer, void);
-	EXPECT_SIGNATURE(IDependent, update, void, FUnknown*, int32);
-	EXPECT_SIGNATURE(IUnitInfo, getProgramInfo, tresult, ProgramListID, int32, CString, String128);
-	EXPECT_SIGNATURE(IUnitInfo, getProgramPitchName, tresult, ProgramListID, int32, int16, String128);
-	EXPECT_SIGNATURE(IUnitInfo, getSelectedUnit, UnitID);
-	EXPECT_SIGNATURE(IMidiMapping, getMidiControllerAssignment, tresult, int32, int16, CtrlNumber, ParamID&);
-	EXPECT_SIGNATURE(IPlugInterfaceSupport, isPlugInterfaceSupported, tresult, const TUID);
+	for (const Fact& f : facts)
+		EXPECT_EQ(f.actual, f.expected) << f.name;
 }
 
 TEST(Abi, ScalarTypes)
@@ -421,204 +299,79 @@ TEST(Abi, ScalarTypes)
 
 TEST(Abi, StructLayouts)
 {
-	EXPECT_EQ(sizeof(PFactoryInfo), 452u);
-	EXPECT_EQ(offsetof(PFactoryInfo, url), 64u);
-	EXPECT_EQ(offsetof(PFactoryInfo, email), 320u);
-	EXPECT_EQ(offsetof(PFactoryInfo, flags), 448u);
-
-	EXPECT_EQ(sizeof(PClassInfo), 116u);
-	EXPECT_EQ(offsetof(PClassInfo, cardinality), 16u);
-	EXPECT_EQ(offsetof(PClassInfo, category), 20u);
-	EXPECT_EQ(offsetof(PClassInfo, name), 52u);
-
-	EXPECT_EQ(sizeof(PClassInfo2), 440u);
-	EXPECT_EQ(offsetof(PClassInfo2, classFlags), 116u);
-	EXPECT_EQ(offsetof(PClassInfo2, subCategories), 120u);
-	EXPECT_EQ(offsetof(PClassInfo2, vendor), 248u);
-	EXPECT_EQ(offsetof(PClassInfo2, version), 312u);
-	EXPECT_EQ(offsetof(PClassInfo2, sdkVersion), 376u);
-
-	EXPECT_EQ(sizeof(PClassInfoW), 696u);
-	EXPECT_EQ(offsetof(PClassInfoW, category), 20u);
-	EXPECT_EQ(offsetof(PClassInfoW, name), 52u);
-	EXPECT_EQ(offsetof(PClassInfoW, classFlags), 180u);
-	EXPECT_EQ(offsetof(PClassInfoW, subCategories), 184u);
-	EXPECT_EQ(offsetof(PClassInfoW, vendor), 312u);
-	EXPECT_EQ(offsetof(PClassInfoW, version), 440u);
-	EXPECT_EQ(offsetof(PClassInfoW, sdkVersion), 568u);
-
-	EXPECT_EQ(sizeof(BusInfo), 276u);
-	EXPECT_EQ(alignof(BusInfo), 4u);
-	EXPECT_EQ(offsetof(BusInfo, direction), 4u);
-	EXPECT_EQ(offsetof(BusInfo, channelCount), 8u);
-	EXPECT_EQ(offsetof(BusInfo, name), 12u);
-	EXPECT_EQ(offsetof(BusInfo, busType), 268u);
-	EXPECT_EQ(offsetof(BusInfo, flags), 272u);
-
-	EXPECT_EQ(sizeof(RoutingInfo), 12u);
-	EXPECT_EQ(offsetof(RoutingInfo, busIndex), 4u);
-	EXPECT_EQ(offsetof(RoutingInfo, channel), 8u);
-
-	EXPECT_EQ(sizeof(ProcessSetup), 24u);
-	EXPECT_EQ(alignof(ProcessSetup), 8u);
-	EXPECT_EQ(offsetof(ProcessSetup, symbolicSampleSize), 4u);
-	EXPECT_EQ(offsetof(ProcessSetup, maxSamplesPerBlock), 8u);
-	EXPECT_EQ(offsetof(ProcessSetup, sampleRate), 16u);
-
-	EXPECT_EQ(sizeof(AudioBusBuffers), 24u);
-	EXPECT_EQ(offsetof(AudioBusBuffers, silenceFlags), 8u);
-	EXPECT_EQ(offsetof(AudioBusBuffers, channelBuffers32), 16u);
-	EXPECT_EQ(offsetof(AudioBusBuffers, channelBuffers64), 16u);
-
-	EXPECT_EQ(sizeof(ProcessData), 80u);
-	EXPECT_EQ(offsetof(ProcessData, symbolicSampleSize), 4u);
-	EXPECT_EQ(offsetof(ProcessData, numSamples), 8u);
-	EXPECT_EQ(offsetof(ProcessData, numInputs), 12u);
-	EXPECT_EQ(offsetof(ProcessData, numOutputs), 16u);
-	EXPECT_EQ(offsetof(ProcessData, inputs), 24u);
-	EXPECT_EQ(offsetof(ProcessData, outputs), 32u);
-	EXPECT_EQ(offsetof(ProcessData, inputParameterChanges), 40u);
-	EXPECT_EQ(offsetof(ProcessData, outputParameterChanges), 48u);
-	EXPECT_EQ(offsetof(ProcessData, inputEvents), 56u);
-	EXPECT_EQ(offsetof(ProcessData, outputEvents), 64u);
-	EXPECT_EQ(offsetof(ProcessData, processContext), 72u);
-
-	EXPECT_EQ(sizeof(ProcessContext), 112u);
-	EXPECT_EQ(offsetof(ProcessContext, sampleRate), 8u);
-	EXPECT_EQ(offsetof(ProcessContext, projectTimeSamples), 16u);
-	EXPECT_EQ(offsetof(ProcessContext, systemTime), 24u);
-	EXPECT_EQ(offsetof(ProcessContext, continousTimeSamples), 32u);
-	EXPECT_EQ(offsetof(ProcessContext, projectTimeMusic), 40u);
-	EXPECT_EQ(offsetof(ProcessContext, barPositionMusic), 48u);
-	EXPECT_EQ(offsetof(ProcessContext, cycleStartMusic), 56u);
-	EXPECT_EQ(offsetof(ProcessContext, cycleEndMusic), 64u);
-	EXPECT_EQ(offsetof(ProcessContext, tempo), 72u);
-	EXPECT_EQ(offsetof(ProcessContext, timeSigNumerator), 80u);
-	EXPECT_EQ(offsetof(ProcessContext, timeSigDenominator), 84u);
-	EXPECT_EQ(offsetof(ProcessContext, chord), 88u);
-	EXPECT_EQ(offsetof(ProcessContext, smpteOffsetSubframes), 92u);
-	EXPECT_EQ(offsetof(ProcessContext, frameRate), 96u);
-	EXPECT_EQ(offsetof(ProcessContext, samplesToNextClock), 104u);
-	EXPECT_EQ(sizeof(Chord), 4u);
-	EXPECT_EQ(offsetof(Chord, rootNote), 1u);
-	EXPECT_EQ(offsetof(Chord, chordMask), 2u);
-	EXPECT_EQ(sizeof(FrameRate), 8u);
-	EXPECT_EQ(offsetof(FrameRate, flags), 4u);
-
-	EXPECT_EQ(sizeof(ParameterInfo), 792u);
-	EXPECT_EQ(alignof(ParameterInfo), 8u);
-	EXPECT_EQ(offsetof(ParameterInfo, title), 4u);
-	EXPECT_EQ(offsetof(ParameterInfo, shortTitle), 260u);
-	EXPECT_EQ(offsetof(ParameterInfo, units), 516u);
-	EXPECT_EQ(offsetof(ParameterInfo, stepCount), 772u);
-	EXPECT_EQ(offsetof(ParameterInfo, defaultNormalizedValue), 776u);
-	EXPECT_EQ(offsetof(ParameterInfo, unitId), 784u);
-	EXPECT_EQ(offsetof(ParameterInfo, flags), 788u);
-
-	EXPECT_EQ(sizeof(ViewRect), 16u);
-	EXPECT_EQ(offsetof(ViewRect, top), 4u);
-	EXPECT_EQ(offsetof(ViewRect, right), 8u);
-	EXPECT_EQ(offsetof(ViewRect, bottom), 12u);
-
-	EXPECT_EQ(sizeof(UnitInfo), 268u);
-	EXPECT_EQ(offsetof(UnitInfo, parentUnitId), 4u);
-	EXPECT_EQ(offsetof(UnitInfo, name), 8u);
-	EXPECT_EQ(offsetof(UnitInfo, programListId), 264u);
-	EXPECT_EQ(sizeof(ProgramListInfo), 264u);
-	EXPECT_EQ(offsetof(ProgramListInfo, name), 4u);
-	EXPECT_EQ(offsetof(ProgramListInfo, programCount), 260u);
-
-	EXPECT_EQ(sizeof(Event), 48u);
-	EXPECT_EQ(alignof(Event), 8u);
-	EXPECT_EQ(offsetof(Event, sampleOffset), 4u);
-	EXPECT_EQ(offsetof(Event, ppqPosition), 8u);
-	EXPECT_EQ(offsetof(Event, flags), 16u);
-	EXPECT_EQ(offsetof(Event, type), 18u);
-	EXPECT_EQ(offsetof(Event, noteOn), 24u);
+	expectFacts({
+	    SIZE(PFactoryInfo, 452), AT(PFactoryInfo, url, 64), AT(PFactoryInfo, email, 320), AT(PFactoryInfo, flags, 448),
+	    SIZE(PClassInfo, 116), AT(PClassInfo, cardinality, 16), AT(PClassInfo, category, 20), AT(PClassInfo, name, 52),
+	    SIZE(PClassInfo2, 440), AT(PClassInfo2, classFlags, 116), AT(PClassInfo2, subCategories, 120),
+	    AT(PClassInfo2, vendor, 248), AT(PClassInfo2, version, 312), AT(PClassInfo2, sdkVersion, 376),
+	    SIZE(PClassInfoW, 696), AT(PClassInfoW, category, 20), AT(PClassInfoW, name, 52),
+	    AT(PClassInfoW, classFlags, 180), AT(PClassInfoW, subCategories, 184), AT(PClassInfoW, vendor, 312),
+	    AT(PClassInfoW, version, 440), AT(PClassInfoW, sdkVersion, 568),
+	    SIZE(BusInfo, 276), ALIGN(BusInfo, 4), AT(BusInfo, direction, 4), AT(BusInfo, channelCount, 8),
+	    AT(BusInfo, name, 12), AT(BusInfo, busType, 268), AT(BusInfo, flags, 272),
+	    SIZE(RoutingInfo, 12), AT(RoutingInfo, busIndex, 4), AT(RoutingInfo, channel, 8),
+	    SIZE(ProcessSetup, 24), ALIGN(ProcessSetup, 8), AT(ProcessSetup, symbolicSampleSize, 4),
+	    AT(ProcessSetup, maxSamplesPerBlock, 8), AT(ProcessSetup, sampleRate, 16),
+	    SIZE(AudioBusBuffers, 24), AT(AudioBusBuffers, silenceFlags, 8), AT(AudioBusBuffers, channelBuffers32, 16),
+	    AT(AudioBusBuffers, channelBuffers64, 16),
+	    SIZE(ProcessData, 80), AT(ProcessData, symbolicSampleSize, 4), AT(ProcessData, numSamples, 8),
+	    AT(ProcessData, numInputs, 12), AT(ProcessData, numOutputs, 16), AT(ProcessData, inputs, 24),
+	    AT(ProcessData, outputs, 32), AT(ProcessData, inputParameterChanges, 40),
+	    AT(ProcessData, outputParameterChanges, 48), AT(ProcessData, inputEvents, 56),
+	    AT(ProcessData, outputEvents, 64), AT(ProcessData, processContext, 72),
+	    SIZE(ProcessContext, 112), AT(ProcessContext, sampleRate, 8), AT(ProcessContext, projectTimeSamples, 16),
+	    AT(ProcessContext, systemTime, 24), AT(ProcessContext, continousTimeSamples, 32),
+	    AT(ProcessContext, projectTimeMusic, 40), AT(ProcessContext, barPositionMusic, 48),
+	    AT(ProcessContext, cycleStartMusic, 56), AT(ProcessContext, cycleEndMusic, 64), AT(ProcessContext, tempo, 72),
+	    AT(ProcessContext, timeSigNumerator, 80), AT(ProcessContext, timeSigDenominator, 84),
+	    AT(ProcessContext, chord, 88), AT(ProcessContext, smpteOffsetSubframes, 92), AT(ProcessContext, frameRate, 96),
+	    AT(ProcessContext, samplesToNextClock, 104),
+	    SIZE(Chord, 4), AT(Chord, rootNote, 1), AT(Chord, chordMask, 2), SIZE(FrameRate, 8), AT(FrameRate, flags, 4),
+	    SIZE(ParameterInfo, 792), ALIGN(ParameterInfo, 8), AT(ParameterInfo, title, 4),
+	    AT(ParameterInfo, shortTitle, 260), AT(ParameterInfo, units, 516), AT(ParameterInfo, stepCount, 772),
+	    AT(ParameterInfo, defaultNormalizedValue, 776), AT(ParameterInfo, unitId, 784), AT(ParameterInfo, flags, 788),
+	    SIZE(ViewRect, 16), AT(ViewRect, top, 4), AT(ViewRect, right, 8), AT(ViewRect, bottom, 12),
+	    SIZE(UnitInfo, 268), AT(UnitInfo, parentUnitId, 4), AT(UnitInfo, name, 8), AT(UnitInfo, programListId, 264),
+	    SIZE(ProgramListInfo, 264), AT(ProgramListInfo, name, 4), AT(ProgramListInfo, programCount, 260),
+	    SIZE(Event, 48), ALIGN(Event, 8), AT(Event, sampleOffset, 4), AT(Event, ppqPosition, 8), AT(Event, flags, 16),
+	    AT(Event, type, 18), AT(Event, noteOn, 24),
+	});
 }
 
 TEST(Abi, ConstantsAndStrings)
 {
-	EXPECT_EQ(kNoInterface, -1);
-	EXPECT_EQ(kResultOk, 0);
-	EXPECT_EQ(kResultTrue, 0);
-	EXPECT_EQ(kResultFalse, 1);
-	EXPECT_EQ(kInvalidArgument, 2);
-	EXPECT_EQ(kNotImplemented, 3);
-	EXPECT_EQ(kInternalError, 4);
-	EXPECT_EQ(kNotInitialized, 5);
-	EXPECT_EQ(kOutOfMemory, 6);
-
-	EXPECT_EQ(PFactoryInfo::kClassesDiscardable, 1);
-	EXPECT_EQ(PFactoryInfo::kLicenseCheck, 2);
-	EXPECT_EQ(PFactoryInfo::kComponentNonDiscardable, 8);
-	EXPECT_EQ(PFactoryInfo::kUnicode, 16);
-	EXPECT_EQ(kDefaultFactoryFlags, 16);
-	EXPECT_EQ(PClassInfo::kManyInstances, 0x7FFFFFFF);
-	EXPECT_EQ(kDistributable, 1);
-	EXPECT_EQ(kSimpleModeSupported, 2);
-
-	EXPECT_EQ(kSample32, 0);
-	EXPECT_EQ(kSample64, 1);
-	EXPECT_EQ(kRealtime, 0);
-	EXPECT_EQ(kPrefetch, 1);
-	EXPECT_EQ(kOffline, 2);
-	EXPECT_EQ(kNoTail, 0u);
-	EXPECT_EQ(kInfiniteTail, 0xFFFFFFFFu);
-	EXPECT_EQ(kAudio, 0);
-	EXPECT_EQ(kEvent, 1);
-	EXPECT_EQ(kInput, 0);
-	EXPECT_EQ(kOutput, 1);
-	EXPECT_EQ(kMain, 0);
-	EXPECT_EQ(kAux, 1);
-	EXPECT_EQ(kSimple, 0);
-	EXPECT_EQ(kAdvanced, 1);
-	EXPECT_EQ(kOfflineProcessing, 2);
-	EXPECT_EQ(BusInfo::kDefaultActive, 1);
-	EXPECT_EQ(BusInfo::kIsControlVoltage, 2);
-	EXPECT_EQ(IBStream::kIBSeekSet, 0);
-	EXPECT_EQ(IBStream::kIBSeekCur, 1);
-	EXPECT_EQ(IBStream::kIBSeekEnd, 2);
-
-	EXPECT_EQ(ParameterInfo::kCanAutomate, 0x1);
-	EXPECT_EQ(ParameterInfo::kIsReadOnly, 0x2);
-	EXPECT_EQ(ParameterInfo::kIsWrapAround, 0x4);
-	EXPECT_EQ(ParameterInfo::kIsList, 0x8);
-	EXPECT_EQ(ParameterInfo::kIsHidden, 0x10);
-	EXPECT_EQ(ParameterInfo::kIsProgramChange, 0x8000);
-	EXPECT_EQ(ParameterInfo::kIsBypass, 0x10000);
-	EXPECT_EQ(kRootUnitId, 0);
-	EXPECT_EQ(kNoParentUnitId, -1);
-	EXPECT_EQ(kNoProgramListId, -1);
-	EXPECT_EQ(kCircularMode, 0);
-	EXPECT_EQ(kRelativCircularMode, 1);
-	EXPECT_EQ(kLinearMode, 2);
-
-	const int32 restart[] = {kReloadComponent,         kIoChanged,          kParamValuesChanged,
-	                         kLatencyChanged,          kParamTitlesChanged, kMidiCCAssignmentChanged,
-	                         kNoteExpressionChanged,   kIoTitlesChanged,    kPrefetchableSupportChanged,
-	                         kRoutingInfoChanged,      kKeyswitchChanged};
-	for (int32 bit = 0; bit < 11; ++bit)
-		EXPECT_EQ(restart[bit], 1 << bit);
-
-	const uint32 context[] = {ProcessContext::kPlaying,         ProcessContext::kCycleActive,
-	                          ProcessContext::kRecording,       ProcessContext::kSystemTimeValid,
-	                          ProcessContext::kProjectTimeMusicValid, ProcessContext::kTempoValid,
-	                          ProcessContext::kBarPositionValid, ProcessContext::kCycleValid,
-	                          ProcessContext::kTimeSigValid,    ProcessContext::kSmpteValid,
-	                          ProcessContext::kClockValid,      ProcessContext::kContTimeValid,
-	                          ProcessContext::kChordValid};
-	const int contextBits[] = {1, 2, 3, 8, 9, 10, 11, 12, 13, 14, 15, 17, 18};
-	for (size_t i = 0; i < 13; ++i)
-		EXPECT_EQ(context[i], 1u << contextBits[i]) << i;
 	using R = IProcessContextRequirements;
-	const int32 needs[] = {R::kNeedSystemTime,          R::kNeedContinousTimeSamples, R::kNeedProjectTimeMusic,
-	                       R::kNeedBarPositionMusic,    R::kNeedCycleMusic,           R::kNeedSamplesToNextClock,
-	                       R::kNeedTempo,               R::kNeedTimeSignature,        R::kNeedChord,
-	                       R::kNeedFrameRate,           R::kNeedTransportState};
-	for (int32 bit = 0; bit < 11; ++bit)
-		EXPECT_EQ(needs[bit], 1 << bit);
-
+	using C = ProcessContext;
+	using P = ParameterInfo;
+	expectFacts({
+	    IS(kNoInterface, -1), IS(kResultOk, 0), IS(kResultTrue, 0), IS(kResultFalse, 1), IS(kInvalidArgument, 2),
+	    IS(kNotImplemented, 3), IS(kInternalError, 4), IS(kNotInitialized, 5), IS(kOutOfMemory, 6),
+	    IS(PFactoryInfo::kClassesDiscardable, 1), IS(PFactoryInfo::kLicenseCheck, 2),
+	    IS(PFactoryInfo::kComponentNonDiscardable, 8), IS(PFactoryInfo::kUnicode, 16), IS(kDefaultFactoryFlags, 16),
+	    IS(PClassInfo::kManyInstances, 0x7FFFFFFF), IS(kDistributable, 1), IS(kSimpleModeSupported, 2),
+	    IS(kSample32, 0), IS(kSample64, 1), IS(kRealtime, 0), IS(kPrefetch, 1), IS(kOffline, 2), IS(kNoTail, 0),
+	    IS(kInfiniteTail, 0xFFFFFFFF), IS(kAudio, 0), IS(kEvent, 1), IS(kInput, 0), IS(kOutput, 1), IS(kMain, 0),
+	    IS(kAux, 1), IS(kSimple, 0), IS(kAdvanced, 1), IS(kOfflineProcessing, 2), IS(BusInfo::kDefaultActive, 1),
+	    IS(BusInfo::kIsControlVoltage, 2), IS(IBStream::kIBSeekSet, 0), IS(IBStream::kIBSeekCur, 1),
+	    IS(IBStream::kIBSeekEnd, 2), IS(P::kCanAutomate, 0x1), IS(P::kIsReadOnly, 0x2), IS(P::kIsWrapAround, 0x4),
+	    IS(P::kIsList, 0x8), IS(P::kIsHidden, 0x10), IS(P::kIsProgramChange, 0x8000), IS(P::kIsBypass, 0x10000),
+	    IS(kRootUnitId, 0), IS(kNoParentUnitId, -1), IS(kNoProgramListId, -1), IS(kCircularMode, 0),
+	    IS(kRelativCircularMode, 1), IS(kLinearMode, 2),
+	    // Restart flags, transport state bits and context needs are bit positions.
+	    IS(kReloadComponent, 1 << 0), IS(kIoChanged, 1 << 1), IS(kParamValuesChanged, 1 << 2),
+	    IS(kLatencyChanged, 1 << 3), IS(kParamTitlesChanged, 1 << 4), IS(kMidiCCAssignmentChanged, 1 << 5),
+	    IS(kNoteExpressionChanged, 1 << 6), IS(kIoTitlesChanged, 1 << 7), IS(kPrefetchableSupportChanged, 1 << 8),
+	    IS(kRoutingInfoChanged, 1 << 9), IS(kKeyswitchChanged, 1 << 10),
+	    IS(C::kPlaying, 1 << 1), IS(C::kCycleActive, 1 << 2), IS(C::kRecording, 1 << 3),
+	    IS(C::kSystemTimeValid, 1 << 8), IS(C::kProjectTimeMusicValid, 1 << 9), IS(C::kTempoValid, 1 << 10),
+	    IS(C::kBarPositionValid, 1 << 11), IS(C::kCycleValid, 1 << 12), IS(C::kTimeSigValid, 1 << 13),
+	    IS(C::kSmpteValid, 1 << 14), IS(C::kClockValid, 1 << 15), IS(C::kContTimeValid, 1 << 17),
+	    IS(C::kChordValid, 1 << 18),
+	    IS(R::kNeedSystemTime, 1 << 0), IS(R::kNeedContinousTimeSamples, 1 << 1), IS(R::kNeedProjectTimeMusic, 1 << 2),
+	    IS(R::kNeedBarPositionMusic, 1 << 3), IS(R::kNeedCycleMusic, 1 << 4), IS(R::kNeedSamplesToNextClock, 1 << 5),
+	    IS(R::kNeedTempo, 1 << 6), IS(R::kNeedTimeSignature, 1 << 7), IS(R::kNeedChord, 1 << 8),
+	    IS(R::kNeedFrameRate, 1 << 9), IS(R::kNeedTransportState, 1 << 10),
+	});
 	EXPECT_STREQ(kVstAudioEffectClass, "Audio Module Class");
 	EXPECT_STREQ(kVstComponentControllerClass, "Component Controller Class");
 	EXPECT_STREQ(kVstVersionString, "VST 3.7.3");
@@ -635,16 +388,9 @@ TEST(Abi, SpeakerBitsAndArrangements)
 	                            kSpeakerTrl, kSpeakerTrc, kSpeakerTrr, kSpeakerLfe2, kSpeakerM};
 	for (int bit = 0; bit < 20; ++bit)
 		EXPECT_EQ(speakers[bit], 1ULL << bit) << bit;
-	EXPECT_EQ(kSpeakerCs, kSpeakerS);
-	EXPECT_EQ(SpeakerArr::kEmpty, 0x0u);
-	EXPECT_EQ(SpeakerArr::kMono, 0x80000u);
-	EXPECT_EQ(SpeakerArr::kStereo, 0x3u);
-	EXPECT_EQ(SpeakerArr::k30Cine, 0x7u);
-	EXPECT_EQ(SpeakerArr::k40Music, 0x33u);
-	EXPECT_EQ(SpeakerArr::k50, 0x37u);
-	EXPECT_EQ(SpeakerArr::k51, 0x3Fu);
-	EXPECT_EQ(SpeakerArr::k71Cine, 0xFFu);
-	EXPECT_EQ(SpeakerArr::k71Music, 0x63Fu);
-	EXPECT_EQ(SpeakerArr::getSpeakerIndex(kSpeakerLs, SpeakerArr::k51), 4);
-	EXPECT_EQ(SpeakerArr::getSpeakerIndex(kSpeakerM, SpeakerArr::kStereo), -1);
+	using namespace SpeakerArr;
+	expectFacts({IS(kSpeakerCs, kSpeakerS), IS(kEmpty, 0x0), IS(kMono, 0x80000), IS(kStereo, 0x3), IS(k30Cine, 0x7),
+	             IS(k40Music, 0x33), IS(k50, 0x37), IS(k51, 0x3F), IS(k71Cine, 0xFF), IS(k71Music, 0x63F)});
+	EXPECT_EQ(getSpeakerIndex(kSpeakerLs, k51), 4);
+	EXPECT_EQ(getSpeakerIndex(kSpeakerM, kStereo), -1);
 }

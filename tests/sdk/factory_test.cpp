@@ -49,91 +49,64 @@ CPluginFactory* makeFactory()
 
 } // namespace
 
-TEST(CPluginFactory, ReportsFactoryAndClassInfoInEveryForm)
+// The real factory's fields are checked through the built bundle; here what it does not show:
+// text conversion both ways, duplicate classes, exact result codes and the context handed on.
+TEST(CPluginFactory, ConvertsTextAndRefusesBadRequests)
 {
 	CPluginFactory* f = makeFactory();
 	PFactoryInfo fi;
 	ASSERT_EQ(kResultOk, f->getFactoryInfo(&fi));
-	EXPECT_STREQ("vendor", fi.vendor);
 	EXPECT_STREQ("mailto:info@example.com", fi.email);
-	EXPECT_EQ(16, fi.flags);
-	EXPECT_EQ(2, f->countClasses());
-
-	PClassInfo ci1;
-	ASSERT_EQ(kResultOk, f->getClassInfo(0, &ci1));
-	EXPECT_EQ(kEffectCid, FUID::fromTUID(ci1.cid));
-	EXPECT_STREQ("Audio Module Class", ci1.category);
-	EXPECT_STREQ("Effect", ci1.name);
-	EXPECT_EQ(0x7FFFFFFF, ci1.cardinality);
-
-	PClassInfo2 ci2;
-	ASSERT_EQ(kResultOk, f->getClassInfo2(0, &ci2));
-	EXPECT_EQ(1u, ci2.classFlags);
-	EXPECT_STREQ("Fx|Reverb", ci2.subCategories);
-	EXPECT_STREQ("", ci2.vendor);
-	EXPECT_STREQ("1.0.0.1", ci2.version);
-	EXPECT_STREQ("VST 3.7.3", ci2.sdkVersion);
-
 	PClassInfoW ciw;
 	ASSERT_EQ(kResultOk, f->getClassInfoUnicode(0, &ciw));
 	EXPECT_EQ(std::u16string(u"Effect"), std::u16string(ciw.name));
 	EXPECT_EQ(std::u16string(u"VST 3.7.3"), std::u16string(ciw.sdkVersion));
 	EXPECT_STREQ("Fx|Reverb", ciw.subCategories);
-
 	// A class registered with 16-bit text reads back as UTF-8 in the 8-bit forms.
+	PClassInfo2 ci2;
 	ASSERT_EQ(kResultOk, f->getClassInfo2(1, &ci2));
 	EXPECT_EQ(kOtherCid, FUID::fromTUID(ci2.cid));
 	EXPECT_STREQ("Caf\xC3\xA9 \xF0\x9F\x8E\xB5", ci2.name);
 	EXPECT_STREQ("2.0", ci2.version);
 
+	PClassInfo ci1;
 	EXPECT_EQ(kInvalidArgument, f->getClassInfo(2, &ci1));
 	EXPECT_EQ(kInvalidArgument, f->getClassInfo2(-1, &ci2));
 	EXPECT_EQ(kInvalidArgument, f->getClassInfoUnicode(2, &ciw));
+	EXPECT_EQ(kInvalidArgument, f->getClassInfo(-1, &ci1));
 	EXPECT_EQ(kInvalidArgument, f->getClassInfo(0, nullptr));
+	EXPECT_EQ(kInvalidArgument, f->getFactoryInfo(nullptr));
 	EXPECT_EQ(kNotImplemented, f->setHostContext(nullptr));
-
 	// The same class id is not registered twice.
 	PClassInfo dup(kEffectCid, 1, "x", "y");
 	EXPECT_FALSE(f->registerClass(&dup, CountedEffect::create));
 	EXPECT_FALSE(f->registerClass(static_cast<PClassInfo*>(nullptr), CountedEffect::create));
 	EXPECT_EQ(2, f->countClasses());
 
-	void* f3 = nullptr;
-	ASSERT_EQ(kResultOk, f->queryInterface(IPluginFactory3::iid, &f3));
-	EXPECT_EQ(static_cast<IPluginFactory3*>(f), f3);
-	EXPECT_EQ(1u, f->release());
-	EXPECT_EQ(0u, f->release());
-}
-
-TEST(CPluginFactory, CreateInstanceChecksTheAskedInterface)
-{
-	CPluginFactory* f = makeFactory();
 	TUID cid, comp, stream, other;
 	kEffectCid.toTUID(cid);
 	IComponent::iid.toTUID(comp);
 	IBStream::iid.toTUID(stream);
 	FUID(1, 2, 3, 4).toTUID(other);
-
 	void* obj = nullptr;
 	ASSERT_EQ(kResultOk, f->createInstance(cid, comp, &obj));
-	ASSERT_NE(nullptr, obj);
 	EXPECT_EQ(1, liveEffects);
 	EXPECT_EQ(&liveEffects, CountedEffect::lastContext);
-	auto* component = static_cast<IComponent*>(obj);
-	EXPECT_EQ(0u, component->release()); // the caller held the only reference
-	EXPECT_EQ(0, liveEffects);
-
+	EXPECT_EQ(0u, static_cast<IComponent*>(obj)->release()); // the caller held the only reference
 	obj = reinterpret_cast<void*>(1);
 	EXPECT_EQ(kNoInterface, f->createInstance(cid, stream, &obj));
 	EXPECT_EQ(nullptr, obj);
 	EXPECT_EQ(0, liveEffects); // the refused instance is gone again
-
-	obj = reinterpret_cast<void*>(1);
 	EXPECT_EQ(kNoInterface, f->createInstance(other, comp, &obj));
-	EXPECT_EQ(nullptr, obj);
 	EXPECT_EQ(kInvalidArgument, f->createInstance(nullptr, comp, &obj));
+	EXPECT_EQ(kInvalidArgument, f->createInstance(cid, nullptr, &obj));
 	EXPECT_EQ(kInvalidArgument, f->createInstance(cid, comp, nullptr));
-	f->release();
+
+	void* f3 = nullptr;
+	ASSERT_EQ(kResultOk, f->queryInterface(IPluginFactory3::iid, &f3));
+	EXPECT_EQ(static_cast<IPluginFactory3*>(f), f3);
+	EXPECT_EQ(1u, f->release());
+	EXPECT_EQ(0u, f->release());
 }
 
 TEST(CPluginFactory, DestructionEmptiesTheModulePointerOnlyForItself)

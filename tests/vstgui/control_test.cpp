@@ -117,14 +117,6 @@ TEST_F (ControlFixture, clicksThatAreNoReset)
 	EXPECT_TRUE (listener.log.empty ());
 }
 
-TEST_F (ControlFixture, doubleClickWithAltStillResets)
-{
-	control.setDefaultValue (0.f);
-	control.setValue (0.5f);
-	EXPECT_TRUE (control.checkDefaultValue (kLButton | kAlt | kDoubleClick));
-	EXPECT_EQ (control.getValue (), 0.f);
-}
-
 TEST_F (ControlFixture, resetInsideAnOpenEditIsSilentUntilTheOuterEnd)
 {
 	control.setDefaultValue (0.f);

@@ -135,36 +135,6 @@ struct WheelFixture : TimerFixture
 };
 } // namespace
 
-TEST_F (WheelFixture, wheelRunEndsHalfASecondAfterTheLastEvent)
-{
-	control.wheel ();
-	loop.advance (300);
-	control.wheel ();
-	loop.advance (300);
-	control.wheel ();
-	EXPECT_EQ (listener.log, (Log {"begin"}));
-	loop.advance (499);
-	EXPECT_TRUE (control.isEditing ());
-	loop.advance (1);
-	EXPECT_FALSE (control.isEditing ());
-	EXPECT_FALSE (control.hasWheelEditTimer ());
-	EXPECT_EQ (listener.log, (Log {"begin", "end"}));
-	loop.advance (2000);
-	EXPECT_EQ (listener.log, (Log {"begin", "end"}));
-}
-
-TEST_F (WheelFixture, pressEndsAPendingWheelEditAtOnce)
-{
-	control.wheel ();
-	control.press ();
-	EXPECT_FALSE (control.isEditing ());
-	EXPECT_EQ (listener.log, (Log {"begin", "end"}));
-	loop.advance (1000);
-	EXPECT_EQ (listener.log, (Log {"begin", "end"}));
-	control.press (); // nothing pending: nothing happens
-	EXPECT_EQ (listener.log.size (), 2u);
-}
-
 TEST_F (WheelFixture, wheelDuringAnOpenEditLeavesThatEditToItsOwner)
 {
 	control.beginEdit (); // a drag in progress

@@ -6,6 +6,22 @@
 
 namespace VSTGUI {
 
+namespace {
+
+// Holds bitmap in slot: the new one is remembered, the old one forgotten.
+void holdBitmap (CBitmap*& slot, CBitmap* bitmap)
+{
+	if (bitmap == slot)
+		return;
+	if (bitmap)
+		bitmap->remember ();
+	if (slot)
+		slot->forget ();
+	slot = bitmap;
+}
+
+} // namespace
+
 CView::CView (const CRect& size) : size (size), mouseableArea (size) {}
 
 CView::CView (const CView& other)
@@ -111,24 +127,12 @@ bool CView::hitTest (const CPoint& where, const CButtonState&)
 
 void CView::setBackground (CBitmap* bitmap)
 {
-	if (bitmap == background)
-		return;
-	if (bitmap)
-		bitmap->remember ();
-	if (background)
-		background->forget ();
-	background = bitmap;
+	holdBitmap (background, bitmap);
 }
 
 void CView::setDisabledBackground (CBitmap* bitmap)
 {
-	if (bitmap == disabledBackground)
-		return;
-	if (bitmap)
-		bitmap->remember ();
-	if (disabledBackground)
-		disabledBackground->forget ();
-	disabledBackground = bitmap;
+	holdBitmap (disabledBackground, bitmap);
 }
 
 CBitmap* CView::getDrawBackground () const

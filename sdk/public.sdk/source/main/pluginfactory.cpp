@@ -8,12 +8,13 @@ namespace Steinberg {
 
 namespace {
 
-// UTF-8 to UTF-16, truncated to size - 1 units and NUL-terminated; bad bytes become U+FFFD.
-void utf8To16(char16* dst, const char8* src, size_t size)
+// UTF-8 to UTF-16, truncated to N - 1 units and NUL-terminated; bad bytes become U+FFFD.
+template <size_t N>
+void convert(char16 (&dst)[N], const char8* src)
 {
 	size_t out = 0;
 	const uint8* s = reinterpret_cast<const uint8*>(src);
-	while (*s && out + 1 < size)
+	while (*s && out + 1 < N)
 	{
 		uint32 cp = 0xFFFD;
 		int extra = 0;
@@ -38,7 +39,7 @@ void utf8To16(char16* dst, const char8* src, size_t size)
 		}
 		if (cp >= 0x10000 && cp <= 0x10FFFF)
 		{
-			if (out + 2 >= size)
+			if (out + 2 >= N)
 				break;
 			cp -= 0x10000;
 			dst[out++] = static_cast<char16>(0xD800 + (cp >> 10));
@@ -50,8 +51,9 @@ void utf8To16(char16* dst, const char8* src, size_t size)
 	dst[out] = 0;
 }
 
-// UTF-16 to UTF-8, truncated at a character boundary to fit size - 1 bytes.
-void utf16To8(char8* dst, const char16* src, size_t size)
+// UTF-16 to UTF-8, truncated at a character boundary to fit N - 1 bytes.
+template <size_t N>
+void convert(char8 (&dst)[N], const char16* src)
 {
 	size_t out = 0;
 	for (size_t i = 0; src[i]; ++i)
@@ -86,7 +88,7 @@ void utf16To8(char8* dst, const char16* src, size_t size)
 			bytes[n++] = static_cast<uint8>(0x80 | ((cp >> 6) & 0x3F));
 			bytes[n++] = static_cast<uint8>(0x80 | (cp & 0x3F));
 		}
-		if (out + n + 1 > size)
+		if (out + n + 1 > N)
 			break;
 		for (size_t k = 0; k < n; ++k)
 			dst[out++] = static_cast<char8>(bytes[k]);
@@ -94,16 +96,37 @@ void utf16To8(char8* dst, const char16* src, size_t size)
 	dst[out] = 0;
 }
 
-template <size_t N>
-void terminate8(char8 (&s)[N])
+template <class C, size_t N>
+void terminate(C (&s)[N])
 {
 	s[N - 1] = 0;
 }
 
-template <size_t N>
-void terminate16(char16 (&s)[N])
+// Cuts every text of a class record to its field.
+template <class Info>
+void terminateTexts(Info& info)
 {
-	s[N - 1] = 0;
+	terminate(info.category);
+	terminate(info.name);
+	terminate(info.subCategories);
+	terminate(info.vendor);
+	terminate(info.version);
+	terminate(info.sdkVersion);
+}
+
+// Fills one text form of a class record from the other.
+template <class To, class From>
+void convertRecord(To& to, const From& from)
+{
+	std::memcpy(to.cid, from.cid, sizeof(TUID));
+	to.cardinality = from.cardinality;
+	std::memcpy(to.category, from.category, sizeof(to.category));
+	convert(to.name, from.name);
+	to.classFlags = from.classFlags;
+	std::memcpy(to.subCategories, from.subCategories, sizeof(to.subCategories));
+	convert(to.vendor, from.vendor);
+	convert(to.version, from.version);
+	convert(to.sdkVersion, from.sdkVersion);
 }
 
 } // namespace
@@ -130,10 +153,12 @@ tresult PLUGIN_API CPluginFactory::queryInterface(const TUID _iid, void** obj)
 	return kNoInterface;
 }
 
-bool CPluginFactory::addEntry(const ClassEntry& entry)
+bool CPluginFactory::addEntry(ClassEntry& entry, InstanceCreateFunc createFunc, void* context)
 {
-	if (!entry.createFunc || isClassRegistered(FUID::fromTUID(entry.info8.cid)))
+	if (!createFunc || isClassRegistered(FUID::fromTUID(entry.info8.cid)))
 		return false;
+	entry.createFunc = createFunc;
+	entry.context = context;
 	classes.push_back(entry);
 	return true;
 }
@@ -142,20 +167,12 @@ bool CPluginFactory::registerClass(const PClassInfo* info, InstanceCreateFunc cr
 {
 	if (!info)
 		return false;
-	ClassEntry e {};
-	std::memcpy(e.info8.cid, info->cid, sizeof(TUID));
-	e.info8.cardinality = info->cardinality;
-	std::memcpy(e.info8.category, info->category, sizeof(info->category));
-	std::memcpy(e.info8.name, info->name, sizeof(info->name));
-	terminate8(e.info8.category);
-	terminate8(e.info8.name);
-	std::memcpy(e.info16.cid, info->cid, sizeof(TUID));
-	e.info16.cardinality = info->cardinality;
-	std::memcpy(e.info16.category, e.info8.category, sizeof(e.info16.category));
-	utf8To16(e.info16.name, e.info8.name, PClassInfo::kNameSize);
-	e.createFunc = createFunc;
-	e.context = context;
-	return addEntry(e);
+	PClassInfo2 info2;
+	std::memcpy(info2.cid, info->cid, sizeof(TUID));
+	info2.cardinality = info->cardinality;
+	std::memcpy(info2.category, info->category, sizeof(info2.category));
+	std::memcpy(info2.name, info->name, sizeof(info2.name));
+	return registerClass(&info2, createFunc, context);
 }
 
 bool CPluginFactory::registerClass(const PClassInfo2* info, InstanceCreateFunc createFunc, void* context)
@@ -164,24 +181,9 @@ bool CPluginFactory::registerClass(const PClassInfo2* info, InstanceCreateFunc c
 		return false;
 	ClassEntry e {};
 	e.info8 = *info;
-	terminate8(e.info8.category);
-	terminate8(e.info8.name);
-	terminate8(e.info8.subCategories);
-	terminate8(e.info8.vendor);
-	terminate8(e.info8.version);
-	terminate8(e.info8.sdkVersion);
-	std::memcpy(e.info16.cid, info->cid, sizeof(TUID));
-	e.info16.cardinality = info->cardinality;
-	std::memcpy(e.info16.category, e.info8.category, sizeof(e.info16.category));
-	utf8To16(e.info16.name, e.info8.name, PClassInfo::kNameSize);
-	e.info16.classFlags = info->classFlags;
-	std::memcpy(e.info16.subCategories, e.info8.subCategories, sizeof(e.info16.subCategories));
-	utf8To16(e.info16.vendor, e.info8.vendor, PClassInfoW::kVendorSize);
-	utf8To16(e.info16.version, e.info8.version, PClassInfoW::kVersionSize);
-	utf8To16(e.info16.sdkVersion, e.info8.sdkVersion, PClassInfoW::kVersionSize);
-	e.createFunc = createFunc;
-	e.context = context;
-	return addEntry(e);
+	terminateTexts(e.info8);
+	convertRecord(e.info16, e.info8);
+	return addEntry(e, createFunc, context);
 }
 
 bool CPluginFactory::registerClass(const PClassInfoW* info, InstanceCreateFunc createFunc, void* context)
@@ -190,24 +192,9 @@ bool CPluginFactory::registerClass(const PClassInfoW* info, InstanceCreateFunc c
 		return false;
 	ClassEntry e {};
 	e.info16 = *info;
-	terminate8(e.info16.category);
-	terminate16(e.info16.name);
-	terminate8(e.info16.subCategories);
-	terminate16(e.info16.vendor);
-	terminate16(e.info16.version);
-	terminate16(e.info16.sdkVersion);
-	std::memcpy(e.info8.cid, info->cid, sizeof(TUID));
-	e.info8.cardinality = info->cardinality;
-	std::memcpy(e.info8.category, e.info16.category, sizeof(e.info8.category));
-	utf16To8(e.info8.name, e.info16.name, PClassInfo::kNameSize);
-	e.info8.classFlags = info->classFlags;
-	std::memcpy(e.info8.subCategories, e.info16.subCategories, sizeof(e.info8.subCategories));
-	utf16To8(e.info8.vendor, e.info16.vendor, PClassInfo2::kVendorSize);
-	utf16To8(e.info8.version, e.info16.version, PClassInfo2::kVersionSize);
-	utf16To8(e.info8.sdkVersion, e.info16.sdkVersion, PClassInfo2::kVersionSize);
-	e.createFunc = createFunc;
-	e.context = context;
-	return addEntry(e);
+	terminateTexts(e.info16);
+	convertRecord(e.info8, e.info16);
+	return addEntry(e, createFunc, context);
 }
 
 bool CPluginFactory::isClassRegistered(const FUID& cid) const

@@ -50,7 +50,8 @@ protected:
 		void* context;
 	};
 
-	bool addEntry(const ClassEntry& entry);
+	// Completes entry with its creation function and keeps it, unless its id is taken.
+	bool addEntry(ClassEntry& entry, InstanceCreateFunc createFunc, void* context);
 	const ClassEntry* entryAt(int32 index) const;
 
 	PFactoryInfo factoryInfo;

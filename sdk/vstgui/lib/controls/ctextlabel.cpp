@@ -4,6 +4,20 @@
 
 namespace VSTGUI {
 
+namespace {
+
+// Stores value and redraws the view, unless nothing changes.
+template <class T, class V>
+void change (CView* view, T& member, const V& value)
+{
+	if (member == value)
+		return;
+	member = value;
+	view->invalid ();
+}
+
+} // namespace
+
 CTextLabel::CTextLabel (const CRect& size, UTF8StringPtr txt, CBitmap* background)
 : CControl (size, nullptr, -1, background), text (txt), font (makeOwned<CFontDesc> ())
 {
@@ -21,42 +35,28 @@ CTextLabel::CTextLabel (const CTextLabel& other)
 
 void CTextLabel::setText (const UTF8String& newText)
 {
-	if (newText == text)
-		return;
-	text = newText;
-	invalid ();
+	change (this, text, newText);
 }
 
 void CTextLabel::setFont (CFontRef newFont)
 {
-	if (!newFont || newFont == font.get ())
-		return;
-	font = newFont;
-	invalid ();
+	if (newFont)
+		change (this, font, newFont);
 }
 
 void CTextLabel::setFontColor (const CColor& color)
 {
-	if (color == fontColor)
-		return;
-	fontColor = color;
-	invalid ();
+	change (this, fontColor, color);
 }
 
 void CTextLabel::setBackColor (const CColor& color)
 {
-	if (color == backColor)
-		return;
-	backColor = color;
-	invalid ();
+	change (this, backColor, color);
 }
 
 void CTextLabel::setHoriAlign (CHoriTxtAlign align)
 {
-	if (align == horiAlign)
-		return;
-	horiAlign = align;
-	invalid ();
+	change (this, horiAlign, align);
 }
 
 void CTextLabel::draw (CDrawContext* context)
