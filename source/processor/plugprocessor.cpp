@@ -51,6 +51,16 @@ inline double limitCorner (double hz, double rate)
 	return hz > limit ? limit : hz;
 }
 
+// One-pole high-pass: unit gain at Nyquist, a zero at DC.
+void designHighpass (double hz, double rate, double& pole, double& numerator)
+{
+	const double w = limitCorner (hz, rate) * kTwoPi * (1.0 / rate);
+	const double s = std::sin (w);
+	const double c = std::cos (w);
+	pole = (1.0 - s) / c;
+	numerator = 0.5 * pole + 0.5;
+}
+
 inline bool hasTwoChannels (SpeakerArrangement arr)
 {
 	return __builtin_popcountll (arr) == 2;
@@ -183,20 +193,8 @@ tresult PLUGIN_API PlugProcessor::setActive (TBool state)
 	smoothingPole = std::exp (-2.2 / (0.001 * sampleRate * smoothingTimeMs));
 	smoothingPoleComplement = 1.0 - smoothingPole;
 
-	{
-		const double w = limitCorner (highpassMidHz, sampleRate) * kTwoPi * (1.0 / sampleRate);
-		const double s = std::sin (w);
-		const double c = std::cos (w);
-		highpassMidPole = (1.0 - s) / c;
-		highpassMidNumerator = 0.5 * highpassMidPole + 0.5;
-	}
-	{
-		const double w = limitCorner (highpassSideHz, sampleRate) * kTwoPi * (1.0 / sampleRate);
-		const double s = std::sin (w);
-		const double c = std::cos (w);
-		highpassSidePole = (1.0 - s) / c;
-		highpassSideNumerator = 0.5 * highpassSidePole + 0.5;
-	}
+	designHighpass (highpassMidHz, sampleRate, highpassMidPole, highpassMidNumerator);
+	designHighpass (highpassSideHz, sampleRate, highpassSidePole, highpassSideNumerator);
 
 	updateParameters (true);
 
