@@ -1,6 +1,6 @@
 #include "plugprocessor.h"
 
-#include "entry/plugcids.h"
+#include "plugcids.h"
 #include "plugids.h"
 
 #include "pluginterfaces/vst/ivstparameterchanges.h"

@@ -2,7 +2,7 @@
 // each object answers and reference counts.
 #include "support.h"
 
-#include "entry/plugcids.h"
+#include "plugcids.h"
 
 #include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/vst/ivstmidicontrollers.h"

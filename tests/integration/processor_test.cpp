@@ -2,7 +2,7 @@
 // flushes, hostile calls, state streams and renders through the host library.
 #include "support.h"
 
-#include "processor/plugids.h"
+#include "plugids.h"
 
 #include "pluginterfaces/vst/vstspeaker.h"
 

@@ -1,6 +1,6 @@
 #include "support.h"
 
-#include "entry/plugcids.h"
+#include "plugcids.h"
 
 #include <fcntl.h>
 #include <spawn.h>
