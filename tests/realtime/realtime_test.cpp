@@ -36,6 +36,10 @@ using namespace Steinberg::Vst;
 
 // Keeps the compiler from dropping an allocation it can see through.
 void* volatile sink;
+struct alignas (64) Aligned
+{
+	double lanes[8];
+};
 
 TEST (RealtimeTrap, CountsCallsInsideTheWindowOnly)
 {
@@ -62,6 +66,9 @@ TEST (RealtimeTrap, CountsCallsInsideTheWindowOnly)
 	     memory},
 	    {"new", [] { sink = new std::vector<double> (64); delete static_cast<std::vector<double>*> (sink); },
 	     memory},
+	    {"aligned new", [] { sink = new Aligned; delete static_cast<Aligned*> (sink); }, memory},
+	    {"posix_memalign",
+	     [] { void* p = nullptr; (void)posix_memalign (&p, 64, 256); sink = p; std::free (sink); }, memory},
 	    {"new in the module", [&] { module->create<IComponent> (cid); }, memory},
 	    {"std::mutex", [&] { std::lock_guard<std::mutex> guard (mutex); }, lock},
 	    {"rwlock", [&] { pthread_rwlock_rdlock (&rwlock); pthread_rwlock_unlock (&rwlock); }, lock},

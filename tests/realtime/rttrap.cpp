@@ -93,13 +93,13 @@ using rttrap::note;
 #define RTTRAP_EXPORT extern "C" __attribute__ ((visibility ("default")))
 
 #if !defined(__SANITIZE_ADDRESS__)
-// operator new and delete of libstdc++ call these.
+// The C library's allocator under its own names. libstdc++'s operator new and delete
+// allocate through malloc, aligned_alloc and free, so they are counted here as well.
 extern "C" {
 void* __libc_malloc (size_t);
 void* __libc_calloc (size_t, size_t);
 void* __libc_realloc (void*, size_t);
 void* __libc_memalign (size_t, size_t);
-void* __libc_valloc (size_t);
 void __libc_free (void*);
 }
 
@@ -121,12 +121,6 @@ RTTRAP_EXPORT void* realloc (void* p, size_t n) noexcept
 	return __libc_realloc (p, n);
 }
 
-RTTRAP_EXPORT void* memalign (size_t alignment, size_t n) noexcept
-{
-	note (rttrap::kAllocation);
-	return __libc_memalign (alignment, n);
-}
-
 RTTRAP_EXPORT void* aligned_alloc (size_t alignment, size_t n) noexcept
 {
 	note (rttrap::kAllocation);
@@ -143,12 +137,6 @@ RTTRAP_EXPORT int posix_memalign (void** out, size_t alignment, size_t n) noexce
 		return ENOMEM;
 	*out = p;
 	return 0;
-}
-
-RTTRAP_EXPORT void* valloc (size_t n) noexcept
-{
-	note (rttrap::kAllocation);
-	return __libc_valloc (n);
 }
 
 RTTRAP_EXPORT void free (void* p) noexcept
