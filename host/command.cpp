@@ -3,6 +3,7 @@
 #include "audiofile.h"
 #include "module.h"
 #include "plugin.h"
+#include "version.h"
 
 #include <chrono>
 #include <cerrno>
@@ -432,6 +433,7 @@ int commandRender (const std::vector<std::string>& args, std::ostream& out, std:
 void printUsage (std::ostream& err)
 {
 	err << "usage:\n"
+	       "  tolvar-host --version\n"
 	       "  tolvar-host info BUNDLE\n"
 	       "  tolvar-host params BUNDLE\n"
 	       "  tolvar-host render BUNDLE [IN.wav] OUT.wav [--param ID=VALUE ...]\n"
@@ -457,6 +459,11 @@ int runCommand (const std::vector<std::string>& args, std::ostream& out, std::os
 		return commandParams (args, out, err);
 	if (cmd == "render")
 		return commandRender (args, out, err);
+	if (cmd == "--version")
+	{
+		out << "tolvar-host " TOLVAR_VERSION_STR "\n";
+		return kExitOk;
+	}
 	if (cmd == "-h" || cmd == "--help" || cmd == "help")
 	{
 		printUsage (out);

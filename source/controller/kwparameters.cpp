@@ -2,6 +2,7 @@
 
 #include "pluginterfaces/base/ustring.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Steinberg {
@@ -66,7 +67,10 @@ ParamValue KWExpRangeParameter::toPlain (ParamValue v) const
 
 ParamValue KWExpRangeParameter::toNormalized (ParamValue plain) const
 {
-	return std::log (plain / getMin ()) / std::log (getMax () / getMin ());
+	const double v = std::log (std::max (plain, 0.) / getMin ()) / std::log (getMax () / getMin ());
+	// A plain value with no finite logarithm (zero or below, NaN, infinity) lands on the end of the
+	// range it lies beyond; NaN on the bottom.
+	return std::isfinite (v) ? v : (v > 0. ? 1. : 0.);
 }
 
 } // namespace Vst

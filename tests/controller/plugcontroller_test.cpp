@@ -166,6 +166,43 @@ TEST_F (PlugControllerTest, TextInputIsClampedOrRefused)
 	EXPECT_NEAR (controller->getParamNormalized (kPredelayId), 0.542562, 5e-7);
 }
 
+TEST_F (PlugControllerTest, ExponentialParametersMapPlainValuesWithoutLogarithmToRangeEnds)
+{
+	struct Case
+	{
+		double plain;
+		const char* text;
+		double normalized;
+		bool textAccepted;
+	};
+	const double nan = std::nan ("");
+	const Case cases[] = {
+	    {0., "0", 0., true},      {-0., "-0", 0., true},  {-250., "-250", 0., true},
+	    {-kInf, "-inf", 0., true}, {kInf, "inf", 1., true}, {kInf, "1e400", 1., true},
+	    {nan, "nan", 0., false},
+	};
+	for (ParamID id : {kPredelayId, kRvbTimeId, kSizeId, kLPCutId})
+	{
+		const double min = controller->normalizedParamToPlain (id, 0.);
+		const double max = controller->normalizedParamToPlain (id, 1.);
+		for (const auto& c : cases)
+		{
+			SCOPED_TRACE (std::to_string (id) + " " + c.text);
+			EXPECT_EQ (controller->plainParamToNormalized (id, c.plain), c.normalized);
+			std::u16string t = toUtf16 (c.text);
+			ParamValue parsed = 0.5;
+			EXPECT_EQ (controller->getParamValueByString (id, t.data (), parsed),
+			           c.textAccepted ? kResultTrue : kResultFalse);
+			EXPECT_EQ (parsed, c.textAccepted ? c.normalized : 0.5);
+		}
+		// Ordinary values outside the range still map outside 0..1.
+		EXPECT_NEAR (controller->plainParamToNormalized (id, min * min / max), -1., 1e-12);
+		EXPECT_NEAR (controller->plainParamToNormalized (id, max * max / min), 2., 1e-12);
+	}
+	// Below a minimum of 1 the largest double overflows on its way to the logarithm.
+	EXPECT_EQ (controller->plainParamToNormalized (kRvbTimeId, std::numeric_limits<double>::max ()), 1.);
+}
+
 TEST_F (PlugControllerTest, SecondInitializeIsRefusedAndKeepsNineParameters)
 {
 	auto* level = controller->getParameterObject (kLevelId);

@@ -163,6 +163,23 @@ TEST (Command, RenderRefusesBadArguments)
 		std::fclose (f);
 }
 
+TEST (Command, VersionIsTheBuildsProjectVersion)
+{
+	const std::string version = TOLVAR_TEST_PROJECT_VERSION;
+	RunResult r = host ({"--version"});
+	ASSERT_EQ (r.exitCode, 0) << r.err;
+	EXPECT_EQ (r.out, "tolvar-host " + version + "\n");
+
+	// Both classes of the factory carry it.
+	r = host ({"info", TOLVAR_TEST_BUNDLE});
+	ASSERT_EQ (r.exitCode, 0) << r.err;
+	const std::string line = "  version:       " + version + "\n";
+	size_t classes = 0;
+	for (size_t at = r.out.find (line); at != std::string::npos; at = r.out.find (line, at + 1))
+		++classes;
+	EXPECT_EQ (classes, 2u) << r.out;
+}
+
 TEST (Command, InfoAndParamsOutput)
 {
 	RunResult r = host ({"info", TOLVAR_TEST_BUNDLE});
