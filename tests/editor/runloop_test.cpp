@@ -31,19 +31,9 @@ public:
 			*alive = false;
 	}
 
-	tresult PLUGIN_API queryInterface (const TUID, void** obj) override
-	{
-		*obj = nullptr;
-		return kNoInterface;
-	}
-	uint32 PLUGIN_API addRef () override { return ++refs; }
-	uint32 PLUGIN_API release () override
-	{
-		const uint32 left = --refs;
-		if (left == 0)
-			delete this;
-		return left;
-	}
+	DECLARE_FUNKNOWN_METHODS
+
+	int32 refs () const { return funknownRefCount_; }
 	void PLUGIN_API onFDIsSet (Linux::FileDescriptor) override
 	{
 		++fdCalls;
@@ -57,7 +47,6 @@ public:
 			action ();
 	}
 
-	uint32 refs = 1;
 	int fdCalls = 0;
 	int timerCalls = 0;
 	std::function<void ()> action;
@@ -65,6 +54,7 @@ public:
 private:
 	bool* alive;
 };
+IMPLEMENT_FUNKNOWN_METHODS (Probe, Linux::IEventHandler, Linux::IEventHandler::iid)
 
 struct Pipe
 {
@@ -102,12 +92,12 @@ TEST (RunLoop, RefusesWhatHostsRefuse)
 	EXPECT_NE (loop->unregisterTimer (nullptr), kResultOk);
 
 	// Held while registered, given back on unregistering; a second unregister is unknown.
-	EXPECT_EQ (a->refs, 3u);
+	EXPECT_EQ (a->refs (), 3);
 	EXPECT_EQ (loop->unregisterEventHandler (a.get ()), kResultOk);
 	EXPECT_EQ (loop->unregisterTimer (a.get ()), kResultOk);
 	EXPECT_NE (loop->unregisterTimer (a.get ()), kResultOk);
-	EXPECT_EQ (a->refs, 1u);
-	EXPECT_EQ (b->refs, 1u);
+	EXPECT_EQ (a->refs (), 1);
+	EXPECT_EQ (b->refs (), 1);
 }
 
 TEST (RunLoop, DispatchesReadableDescriptorsAndTimersWithoutSpinning)
@@ -145,7 +135,7 @@ TEST (RunLoop, DispatchesReadableDescriptorsAndTimersWithoutSpinning)
 	loop->iterate (Clock::now () + 5s);
 	EXPECT_EQ (orphan->fdCalls, 0);
 	EXPECT_EQ (loop->eventHandlerCount (), 0u);
-	EXPECT_EQ (orphan->refs, 1u);
+	EXPECT_EQ (orphan->refs (), 1);
 }
 
 // A view that unregisters everything from inside a callback, its own handler and another,
@@ -177,7 +167,7 @@ TEST (RunLoop, HandlerUnregisteredInACallbackIsNotCalledAndOutlivesTheCallback)
 
 	EXPECT_FALSE (firstAlive);
 	EXPECT_EQ (second->fdCalls + second->timerCalls, 0);
-	EXPECT_EQ (second->refs, 1u);
+	EXPECT_EQ (second->refs (), 1);
 	second->release ();
 	EXPECT_FALSE (secondAlive);
 	EXPECT_EQ (loop->eventHandlerCount (), 0u);

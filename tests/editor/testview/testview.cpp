@@ -9,7 +9,6 @@
 
 #include <X11/Xlib.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -41,25 +40,7 @@ public:
 		controller->release ();
 	}
 
-	tresult PLUGIN_API queryInterface (const TUID iid, void** obj) override
-	{
-		if (!obj)
-			return kInvalidArgument;
-		QUERY_INTERFACE (iid, obj, FUnknown::iid, IPlugView)
-		QUERY_INTERFACE (iid, obj, IPlugView::iid, IPlugView)
-		QUERY_INTERFACE (iid, obj, Linux::IEventHandler::iid, Linux::IEventHandler)
-		QUERY_INTERFACE (iid, obj, Linux::ITimerHandler::iid, Linux::ITimerHandler)
-		*obj = nullptr;
-		return kNoInterface;
-	}
-	uint32 PLUGIN_API addRef () override { return ++refs; }
-	uint32 PLUGIN_API release () override
-	{
-		const uint32 left = --refs;
-		if (left == 0)
-			delete this;
-		return left;
-	}
+	DECLARE_FUNKNOWN_METHODS
 
 	tresult PLUGIN_API isPlatformTypeSupported (FIDString type) override
 	{
@@ -186,7 +167,6 @@ private:
 		}
 	}
 
-	std::atomic<uint32> refs {1};
 	EditController* controller;
 	IPlugFrame* frame = nullptr;
 	Linux::IRunLoop* runLoop = nullptr;
@@ -195,6 +175,20 @@ private:
 	ViewRect size {0, 0, kWidth, kHeight};
 	int ticks = 0;
 };
+
+IMPLEMENT_REFCOUNT (TestView)
+
+tresult PLUGIN_API TestView::queryInterface (const TUID iid, void** obj)
+{
+	if (!obj)
+		return kInvalidArgument;
+	QUERY_INTERFACE (iid, obj, FUnknown::iid, IPlugView)
+	QUERY_INTERFACE (iid, obj, IPlugView::iid, IPlugView)
+	QUERY_INTERFACE (iid, obj, Linux::IEventHandler::iid, Linux::IEventHandler)
+	QUERY_INTERFACE (iid, obj, Linux::ITimerHandler::iid, Linux::ITimerHandler)
+	*obj = nullptr;
+	return kNoInterface;
+}
 
 class TestController : public EditController
 {
