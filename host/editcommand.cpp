@@ -183,6 +183,8 @@ int showEditor (PluginInstance& plugin, const EditArgs& a, std::ostream& out, st
 	if (loop.eventHandlerCount () > 0 || loop.timerCount () > 0)
 		err << "tolvar-host: the editor left " << loop.eventHandlerCount () << " event handler(s) and "
 		    << loop.timerCount () << " timer(s) registered after removed()" << std::endl;
+	loop.clear ();
+	view.reset ();
 	return kExitOk;
 }
 

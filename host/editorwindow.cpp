@@ -355,6 +355,7 @@ bool EditorWindow::create (IPlugView* view, const std::string& title, int width,
 	d.setTitle (title);
 	d.setSizeHints ();
 	XMapWindow (d.display, d.window);
+	// The view creates its window through a connection of its own: ours must exist by then.
 	XSync (d.display, False);
 	return true;
 }

@@ -1,6 +1,7 @@
 // A plug-in whose editor is the least a Linux view does: its own X window in the host's,
 // announced with _XEMBED_INFO, left for the host to map and size; its X connection and one
-// timer on the host's run loop; a click on it is a complete edit of parameter 0. It reports
+// timer on the host's run loop; a click on it is a complete edit of parameter 0, a right
+// click asks for a larger size, a middle click makes an X request fail. It reports
 // what it sees on stderr, prefixed "testview:". Built with TESTVIEW_NO_EDITOR it has no editor.
 #include "pluginterfaces/gui/iplugview.h"
 #include "public.sdk/source/main/pluginfactory.h"
@@ -27,6 +28,7 @@ constexpr int32 kWidth = 240, kHeight = 160;
 constexpr int32 kGrownWidth = 300, kGrownHeight = 200;
 constexpr int32 kMinWidth = 100, kMinHeight = 80;
 constexpr Linux::TimerInterval kTimerMs = 20;
+constexpr Window kNoSuchWindow = 0x7FFFFFF;
 
 class TestView : public IPlugView, public Linux::IEventHandler, public Linux::ITimerHandler
 {
@@ -158,6 +160,12 @@ private:
 				controller->setParamNormalized (0, 1.0);
 				controller->performEdit (0, 1.0);
 				controller->endEdit (0);
+			}
+			else if (ev.type == ButtonPress && ev.xbutton.button == Button2)
+			{
+				// A request that fails: the process-wide X error handler decides what follows.
+				XDestroyWindow (display, kNoSuchWindow);
+				XSync (display, False);
 			}
 			else if (ev.type == ButtonPress && ev.xbutton.button == Button3 && frame)
 			{
