@@ -1,6 +1,7 @@
 #include "command.h"
 
 #include "audiofile.h"
+#include "editcommand.h"
 #include "module.h"
 #include "plugin.h"
 #include "version.h"
@@ -25,7 +26,8 @@ std::string trim (const std::string& s)
 	return b == std::string::npos ? std::string () : s.substr (b, e - b + 1);
 }
 
-// The whole text must be one finite number.
+} // namespace
+
 bool parseNumber (const std::string& text, double& value)
 {
 	std::string t = trim (text);
@@ -39,6 +41,8 @@ bool parseNumber (const std::string& text, double& value)
 	value = v;
 	return true;
 }
+
+namespace {
 
 bool parseUnsigned (const std::string& text, unsigned long long maxValue, unsigned long long& value)
 {
@@ -108,6 +112,8 @@ int usage (std::ostream& err)
 	return kExitUsage;
 }
 
+} // namespace
+
 int fail (std::ostream& err, const std::string& message)
 {
 	err << "tolvar-host: " << message << "\n";
@@ -127,6 +133,8 @@ std::unique_ptr<PluginInstance> openPlugin (const std::string& path, std::unique
 		fail (err, error);
 	return plugin;
 }
+
+namespace {
 
 //------------------------------------------------------------------------
 int commandInfo (const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -438,6 +446,7 @@ void printUsage (std::ostream& err)
 	       "  tolvar-host params BUNDLE\n"
 	       "  tolvar-host render BUNDLE [IN.wav] OUT.wav [--param ID=VALUE ...]\n"
 	       "              [--set \"TITLE=VALUE\" ...] [--rate HZ] [--block N] [--bits 32|64]\n"
+	       "  tolvar-host edit BUNDLE [--seconds N]\n"
 	       "\n"
 	       "  BUNDLE      the .vst3 folder\n"
 	       "  --param     normalised value (0..1) for a parameter id\n"
@@ -445,6 +454,7 @@ void printUsage (std::ostream& err)
 	       "  --rate      sample rate without IN.wav (default 44100); must match IN.wav\n"
 	       "  --block     samples per process call (default 512)\n"
 	       "  --bits      processing precision and output WAV format (default 32)\n"
+	       "  --seconds   close the editor window after N seconds\n"
 	       "Without IN.wav a built-in click and phrase is rendered.\n";
 }
 
@@ -459,6 +469,8 @@ int runCommand (const std::vector<std::string>& args, std::ostream& out, std::os
 		return commandParams (args, out, err);
 	if (cmd == "render")
 		return commandRender (args, out, err);
+	if (cmd == "edit")
+		return commandEdit (args, out, err);
 	if (cmd == "--version")
 	{
 		out << "tolvar-host " TOLVAR_VERSION_STR "\n";

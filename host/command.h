@@ -1,6 +1,7 @@
 // The tolvar-host command line: info, params and render.
 #pragma once
 
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -19,5 +20,16 @@ enum ExitCode
 int runCommand (const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 void printUsage (std::ostream& err);
+
+// Helpers shared by the commands.
+class Module;
+class PluginInstance;
+// The whole text must be one finite number.
+bool parseNumber (const std::string& text, double& value);
+// Prints "tolvar-host: message" and gives kExitFailure.
+int fail (std::ostream& err, const std::string& message);
+// Loads the bundle and creates the plug-in; on failure says why and returns null.
+std::unique_ptr<PluginInstance> openPlugin (const std::string& path, std::unique_ptr<Module>& module,
+                                            std::ostream& err);
 
 } // namespace tolvarhost

@@ -300,21 +300,27 @@ tresult PLUGIN_API HostApplication::createInstance (TUID cid, TUID iid, void** o
 }
 
 //------------------------------------------------------------------------
-tresult PLUGIN_API ComponentHandler::beginEdit (Vst::ParamID)
+tresult PLUGIN_API ComponentHandler::beginEdit (Vst::ParamID id)
 {
 	++openEdits;
+	if (observer)
+		observer (Step::begin, id, 0.0);
 	return kResultOk;
 }
 
 tresult PLUGIN_API ComponentHandler::performEdit (Vst::ParamID id, Vst::ParamValue valueNormalized)
 {
 	edits.push_back (Edit {id, valueNormalized});
+	if (observer)
+		observer (Step::perform, id, valueNormalized);
 	return kResultOk;
 }
 
-tresult PLUGIN_API ComponentHandler::endEdit (Vst::ParamID)
+tresult PLUGIN_API ComponentHandler::endEdit (Vst::ParamID id)
 {
 	--openEdits;
+	if (observer)
+		observer (Step::end, id, 0.0);
 	return kResultOk;
 }
 

@@ -11,6 +11,7 @@
 #include "public.sdk/source/common/memorystream.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -262,6 +263,10 @@ public:
 	std::vector<Edit> edits;
 	int32 openEdits = 0;
 	int32 restartFlags = 0;
+
+	// Told of every begin, perform and end as it arrives.
+	enum class Step { begin, perform, end };
+	std::function<void (Step, Vst::ParamID, Vst::ParamValue)> observer;
 };
 
 //------------------------------------------------------------------------

@@ -141,6 +141,7 @@ std::unique_ptr<PluginInstance> PluginInstance::create (Module& module, std::str
 	}
 
 	std::unique_ptr<PluginInstance> p (new PluginInstance);
+	p->className = procClass->name;
 	p->hostApp.reset (new HostApplication);
 	p->handler.reset (new ComponentHandler);
 

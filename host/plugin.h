@@ -80,6 +80,8 @@ public:
 	HostApplication* hostApplication () const { return hostApp.get (); }
 	ComponentHandler* componentHandler () const { return handler.get (); }
 	const TUID& controllerClassId () const { return controllerCid; }
+	// The processor class's name in the factory.
+	const std::string& name () const { return className; }
 
 	// getState -> setComponentState, as on loading a project.
 	tresult syncControllerFromProcessor ();
@@ -113,6 +115,7 @@ private:
 	Ref<Vst::IEditController> controllerPtr;
 	Ref<ConnectionProxy> toController, toComponent;
 	TUID controllerCid {};
+	std::string className;
 	bool componentInitialized = false;
 	bool controllerInitialized = false;
 	bool started = false;

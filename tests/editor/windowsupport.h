@@ -1,0 +1,95 @@
+// Helpers of the window tests: programs run alongside the test with their output read line
+// by line, and the test's own look at the X server (pixels, sizes, a window manager's close).
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct _XDisplay;
+
+namespace wtest {
+
+// An X window id.
+using WindowId = unsigned long;
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+class Program
+{
+public:
+	// withDisplay false: started without DISPLAY in its environment.
+	explicit Program (const std::vector<std::string>& args, bool withDisplay = true);
+	~Program (); // kills it when it is still running
+
+	Program (const Program&) = delete;
+	Program& operator= (const Program&) = delete;
+
+	// Reads until a line of stdout (or stderr) starts with prefix, searching on from the
+	// line after the last one found there; that line, or "" on timeout or end of output.
+	std::string waitForLine (const std::string& prefix, bool onStderr = false,
+	                         Clock::duration timeout = 10s);
+	// Reads to the end and gives the exit status; -1 when it does not end in time.
+	int finish (Clock::duration timeout = 30s);
+
+	std::string text (bool onStderr = false) const;
+	const std::vector<std::string>& lines (bool onStderr = false) const;
+
+private:
+	struct Stream
+	{
+		int fd = -1;
+		std::string partial;
+		std::vector<std::string> lines;
+		size_t scanned = 0;
+	};
+	// One read from whichever stream has data; false once both ended or time ran out.
+	bool readSome (Clock::time_point until);
+
+	pid_t pid = -1;
+	int exitCode = -1;
+	Stream streams[2];
+};
+
+// Runs a program to its end; its exit status, or -1 when it does not end in time.
+int run (const std::vector<std::string>& args);
+
+// The test's own connection to the X server DISPLAY names.
+class Desktop
+{
+public:
+	Desktop ();
+	~Desktop ();
+	Desktop (const Desktop&) = delete;
+	Desktop& operator= (const Desktop&) = delete;
+
+	bool ok () const { return display != nullptr; }
+
+	// The 24-bit pixel at x, y of the window as shown (its children included); ~0 when
+	// it cannot be read.
+	unsigned long pixel (WindowId w, int x, int y);
+	bool size (WindowId w, int& width, int& height);
+	// What a window manager sends when the user closes the window.
+	void requestClose (WindowId w);
+
+	// Polls until check answers true; false after the timeout.
+	template <class Check>
+	static bool eventually (Check check, Clock::duration timeout = 10s)
+	{
+		const auto until = Clock::now () + timeout;
+		while (!check ())
+		{
+			if (Clock::now () >= until)
+				return false;
+			std::this_thread::sleep_for (20ms);
+		}
+		return true;
+	}
+
+private:
+	_XDisplay* display;
+};
+
+} // namespace wtest
