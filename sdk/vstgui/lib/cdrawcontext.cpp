@@ -91,6 +91,16 @@ void CDrawContext::restoreGlobalState ()
 		cairo_restore (cr);
 }
 
+void CDrawContext::translate (const CPoint& delta)
+{
+	if (!finite (delta))
+		return;
+	state.offset += delta;
+	state.clipRect.offsetInverse (delta);
+	if (cr)
+		cairo_translate (cr, delta.x, delta.y);
+}
+
 void CDrawContext::applySource (const CColor& color)
 {
 	cairo_set_source_rgba (cr, color.red / 255., color.green / 255., color.blue / 255.,
