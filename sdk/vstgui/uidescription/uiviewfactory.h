@@ -1,0 +1,32 @@
+#pragma once
+
+#include "iviewcreator.h"
+
+namespace VSTGUI {
+
+// Makes views from description nodes through the registered view creators. A node's
+// "class" names its creator; the attributes are applied along the chain of base view
+// classes, the root class first, so a slider node gets the CView and CControl
+// attributes as well as its own.
+class UIViewFactory
+{
+public:
+	// The creator must live until it is unregistered; a second creator of the same view
+	// name replaces the first.
+	static void registerViewCreator (const IViewCreator& creator);
+	static void unregisterViewCreator (const IViewCreator& creator);
+	static const IViewCreator* getViewCreator (const std::string& viewName);
+
+	// A new view (one reference for the caller), or null when the class is unknown or
+	// not creatable, or an attribute cannot be applied to the view.
+	static CView* createView (const UIAttributes& attributes, const IUIDescription* description);
+	// Applies the attributes of every class of the chain that starts at viewName.
+	static bool applyAttributeValues (CView* view, const std::string& viewName,
+	                                  const UIAttributes& attributes,
+	                                  const IUIDescription* description);
+	// Every attribute name of the chain, the root class's first.
+	static bool getAttributeNames (const std::string& viewName,
+	                               IViewCreator::StringList& names);
+};
+
+} // namespace VSTGUI
