@@ -92,6 +92,14 @@ bool isPlainRelativePath (const std::string& path)
 	return !path.empty () && path[0] != '/' && path.find ("..") == std::string::npos;
 }
 
+// The entry of map named name, or null.
+template <class Map>
+auto find (const Map& map, UTF8StringPtr name) -> const typename Map::mapped_type*
+{
+	auto it = map.find (name ? name : "");
+	return it == map.end () ? nullptr : &it->second;
+}
+
 const std::string* required (const UIDescription::Node& node, const char* name)
 {
 	const auto* value = node.attributes.getAttributeValue (name);
@@ -211,9 +219,9 @@ bool UIDescription::addControlTag (const Node& node)
 
 bool UIDescription::getTemplateSize (UTF8StringPtr name, CPoint& size) const
 {
-	auto it = templates.find (name ? name : "");
+	const auto* node = find (templates, name);
 	CPoint s;
-	if (it == templates.end () || !it->second->attributes.getPointAttribute (UIViewCreator::kAttrSize, s))
+	if (!node || !(*node)->attributes.getPointAttribute (UIViewCreator::kAttrSize, s))
 		return false;
 	if (!(s.x >= 1. && s.y >= 1. && s.x <= kMaxTemplateSide && s.y <= kMaxTemplateSide))
 		return false;
@@ -224,10 +232,8 @@ bool UIDescription::getTemplateSize (UTF8StringPtr name, CPoint& size) const
 CView* UIDescription::createView (UTF8StringPtr templateName, IController* controller) const
 {
 	UIViewCreator::registerViewCreators ();
-	auto it = templates.find (templateName ? templateName : "");
-	if (it == templates.end ())
-		return nullptr;
-	return createViewFromNode (*it->second, controller);
+	const auto* node = find (templates, templateName);
+	return node ? createViewFromNode (**node, controller) : nullptr;
 }
 
 CView* UIDescription::createViewFromNode (const Node& node, IController* controller) const
@@ -285,32 +291,30 @@ CView* UIDescription::createViewFromNode (const Node& node, IController* control
 
 CBitmap* UIDescription::getBitmap (UTF8StringPtr name) const
 {
-	auto it = bitmaps.find (name ? name : "");
-	return it == bitmaps.end () ? nullptr : it->second.get ();
+	const auto* bitmap = find (bitmaps, name);
+	return bitmap ? bitmap->get () : nullptr;
 }
 
 CFontRef UIDescription::getFont (UTF8StringPtr name) const
 {
-	auto it = fonts.find (name ? name : "");
-	return it == fonts.end () ? nullptr : it->second.get ();
+	const auto* font = find (fonts, name);
+	return font ? font->get () : nullptr;
 }
 
 bool UIDescription::getColor (UTF8StringPtr name, CColor& color) const
 {
-	const std::string key (name ? name : "");
-	auto it = colors.find (key);
-	if (it != colors.end ())
+	if (const auto* named = find (colors, name))
 	{
-		color = it->second;
+		color = *named;
 		return true;
 	}
-	return UIViewCreator::parseColor (key, color);
+	return name && UIViewCreator::parseColor (name, color);
 }
 
 int32 UIDescription::getTagForName (UTF8StringPtr name) const
 {
-	auto it = tags.find (name ? name : "");
-	return it == tags.end () ? -1 : it->second;
+	const auto* tag = find (tags, name);
+	return tag ? *tag : -1;
 }
 
 bool UIDescription::lookupBitmapName (const CBitmap* bitmap, std::string& name) const

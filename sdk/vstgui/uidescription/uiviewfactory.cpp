@@ -87,9 +87,9 @@ bool UIViewFactory::applyAttributeValues (CView* view, const std::string& viewNa
 	const auto chain = chainOf (viewName);
 	if (chain.empty () || !view)
 		return false;
-	for (auto it = chain.rbegin (); it != chain.rend (); ++it)
+	for (const IViewCreator* creator : chain)
 	{
-		if (!(*it)->apply (view, attributes, description))
+		if (!creator->apply (view, attributes, description))
 			return false;
 	}
 	return true;

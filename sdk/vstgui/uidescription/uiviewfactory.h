@@ -6,8 +6,9 @@ namespace VSTGUI {
 
 // Makes views from description nodes through the registered view creators. A node's
 // "class" names its creator; the attributes are applied along the chain of base view
-// classes, the root class first, so a slider node gets the CView and CControl
-// attributes as well as its own.
+// classes, so a slider node gets the CView and CControl attributes as well as its own.
+// The class's own creator goes first and CView's last: a view's size is applied once
+// everything it depends on (a slider's orientation and handle) is in place.
 class UIViewFactory
 {
 public:

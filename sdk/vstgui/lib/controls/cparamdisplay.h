@@ -31,12 +31,12 @@ public:
 	void setHoriAlign (CHoriTxtAlign align);
 	CHoriTxtAlign getHoriAlign () const { return horiAlign; }
 
+	// The text drawn for the current value.
+	virtual std::string getDisplayText () const;
+
 	void draw (CDrawContext* context) override;
 	bool sizeToFit () override;
 	CView* newCopy () const override { return new CParamDisplay (*this); }
-
-protected:
-	virtual std::string getDisplayText () const;
 
 private:
 	ValueToStringFunction valueToString;

@@ -15,10 +15,8 @@ public:
 	virtual void setText (const UTF8String& text);
 	const UTF8String& getText () const { return text; }
 
-	CView* newCopy () const override { return new CTextLabel (*this); }
-
-protected:
 	std::string getDisplayText () const override { return text.getString (); }
+	CView* newCopy () const override { return new CTextLabel (*this); }
 
 private:
 	UTF8String text;
