@@ -1,10 +1,12 @@
 // The editor as a VST 3 plug-in view.
 //
-// Platform seam: platformTypeOf() lists the window types the editor opens in, and
-// attached() opens the frame there through createPlatformFrame (lib/platform). Today that
-// is kPlatformTypeOffscreen only; the X11 window ("X11EmbedWindowID") comes in with its
-// platform frame. On Linux every type runs its timers on the run loop the host answers
-// through the IPlugFrame given to setFrame; without one, attached() refuses.
+// Platform seam: platformTypeOf() maps the host's platform type strings to the frame's
+// PlatformType, and attached() opens the frame through createPlatformFrame (lib/platform).
+// A window system joins by a line there and its case in createPlatformFrame; the
+// config it gets carries the run loop. On Linux every type runs its timers on the run
+// loop the host answers through the IPlugFrame given to setFrame; without one,
+// attached() refuses. removed() closes the frame, getSize/onSize/canResize/
+// checkSizeConstraint follow the template's fixed size.
 #include "vst3editor.h"
 #include "../lib/cvstguitimer.h"
 #include "../lib/controls/ccontrol.h"
@@ -120,7 +122,12 @@ bool VST3Editor::open (void* parent, PlatformType type, IPlatformFrameConfig& co
 {
 	frame = makeOwned<CFrame> (CRect (CPoint (), templateSize));
 	CView* view = description->createView (templateName.c_str (), this);
-	if (!view || !frame->addView (view) || !frame->open (parent, type, &config))
+	if (view && !frame->addView (view))
+	{
+		view->forget ();
+		view = nullptr;
+	}
+	if (!view || !frame->open (parent, type, &config))
 	{
 		close ();
 		return false;
@@ -264,7 +271,7 @@ void VST3Editor::controlEndEdit (CControl* control)
 
 CView* VST3Editor::createView (const UIAttributes& attributes, const IUIDescription* desc)
 {
-	const auto* name = attributes.getAttributeValue ("custom-view-name");
+	const auto* name = attributes.getAttributeValue (UIViewCreator::kAttrCustomViewName);
 	return delegate && name ? delegate->createCustomView (name->c_str (), attributes, desc, this)
 	                        : nullptr;
 }

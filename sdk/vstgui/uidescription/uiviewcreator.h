@@ -11,6 +11,7 @@ namespace UIViewCreator {
 // Nodes
 constexpr auto kAttrClass = "class";
 constexpr auto kAttrSubController = "sub-controller";
+constexpr auto kAttrCustomViewName = "custom-view-name";
 // CView
 constexpr auto kAttrOrigin = "origin";
 constexpr auto kAttrSize = "size";

@@ -95,13 +95,4 @@ bool UIViewFactory::applyAttributeValues (CView* view, const std::string& viewNa
 	return true;
 }
 
-bool UIViewFactory::getAttributeNames (const std::string& viewName,
-                                       IViewCreator::StringList& names)
-{
-	const auto chain = chainOf (viewName);
-	for (auto it = chain.rbegin (); it != chain.rend (); ++it)
-		(*it)->getAttributeNames (names);
-	return !chain.empty ();
-}
-
 } // namespace VSTGUI

@@ -25,9 +25,6 @@ public:
 	static bool applyAttributeValues (CView* view, const std::string& viewName,
 	                                  const UIAttributes& attributes,
 	                                  const IUIDescription* description);
-	// Every attribute name of the chain, the root class's first.
-	static bool getAttributeNames (const std::string& viewName,
-	                               IViewCreator::StringList& names);
 };
 
 } // namespace VSTGUI
