@@ -136,6 +136,23 @@ std::unique_ptr<PluginInstance> openPlugin (const std::string& path, std::unique
 
 namespace {
 
+// Whether the controller gives an "editor" view, and its size.
+std::string describeEditor (Module& module)
+{
+	std::string error;
+	auto plugin = PluginInstance::create (module, error);
+	if (!plugin || !plugin->controller ())
+		return "none (no controller)";
+	Ref<IPlugView> view (plugin->controller ()->createView (Vst::ViewType::kEditor));
+	ViewRect size;
+	if (!view)
+		return "none";
+	if (view->getSize (&size) != kResultTrue)
+		return "\"editor\", size unknown";
+	return "\"editor\", " + std::to_string (size.getWidth ()) + " x " +
+	       std::to_string (size.getHeight ());
+}
+
 //------------------------------------------------------------------------
 int commandInfo (const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
@@ -173,6 +190,7 @@ int commandInfo (const std::vector<std::string>& args, std::ostream& out, std::o
 		    << (c.infoLevel == 3 ? "PClassInfoW" : c.infoLevel == 2 ? "PClassInfo2" : "PClassInfo")
 		    << "\n";
 	}
+	out << "Editor: " << describeEditor (*module) << "\n";
 	return kExitOk;
 }
 

@@ -393,3 +393,72 @@ tresult PLUGIN_API ConnectionProxy::notify (Vst::IMessage* message)
 }
 
 } // namespace tolvarhost
+
+namespace tolvarhost {
+
+//------------------------------------------------------------------------
+tresult PLUGIN_API PlugFrame::queryInterface (const TUID iid, void** obj)
+{
+	if (!obj)
+		return kInvalidArgument;
+	if (isIid<FUnknown> (iid) || isIid<IPlugFrame> (iid))
+		*obj = static_cast<IPlugFrame*> (this);
+	else if (isIid<Linux::IRunLoop> (iid))
+		*obj = static_cast<Linux::IRunLoop*> (this);
+	else
+	{
+		*obj = nullptr;
+		return kNoInterface;
+	}
+	addRef ();
+	return kResultOk;
+}
+
+tresult PLUGIN_API PlugFrame::resizeView (IPlugView* view, ViewRect* newSize)
+{
+	if (!view || !newSize)
+		return kInvalidArgument;
+	return view->onSize (newSize);
+}
+
+tresult PLUGIN_API PlugFrame::registerEventHandler (Linux::IEventHandler*, Linux::FileDescriptor)
+{
+	return kNotImplemented;
+}
+
+tresult PLUGIN_API PlugFrame::unregisterEventHandler (Linux::IEventHandler*)
+{
+	return kNotImplemented;
+}
+
+tresult PLUGIN_API PlugFrame::registerTimer (Linux::ITimerHandler* handler,
+                                             Linux::TimerInterval milliseconds)
+{
+	if (!handler || milliseconds == 0 ||
+	    std::find (timers.begin (), timers.end (), handler) != timers.end ())
+		return kInvalidArgument;
+	timers.push_back (handler);
+	return kResultOk;
+}
+
+tresult PLUGIN_API PlugFrame::unregisterTimer (Linux::ITimerHandler* handler)
+{
+	auto it = std::find (timers.begin (), timers.end (), handler);
+	if (it == timers.end ())
+		return kInvalidArgument;
+	timers.erase (it);
+	return kResultOk;
+}
+
+void PlugFrame::runTimers ()
+{
+	// A handler may register or unregister timers; those gone meanwhile are skipped.
+	const auto round = timers;
+	for (auto* handler : round)
+	{
+		if (std::find (timers.begin (), timers.end (), handler) != timers.end ())
+			handler->onTimer ();
+	}
+}
+
+} // namespace tolvarhost

@@ -3,6 +3,7 @@
 
 #include "pluginterfaces/base/funknown.h"
 #include "pluginterfaces/base/ibstream.h"
+#include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/vst/ivstattributes.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "pluginterfaces/vst/ivsthostapplication.h"
@@ -289,6 +290,33 @@ public:
 private:
 	Vst::IConnectionPoint* source;
 	Vst::IConnectionPoint* destination = nullptr;
+};
+
+//------------------------------------------------------------------------
+// The host window's frame around a plug-in view, with the run loop a Linux host hands
+// out through it. The loop turns only when asked: runTimers() is one round.
+class PlugFrame : public IPlugFrame, public Linux::IRunLoop, public RefCount
+{
+public:
+	tresult PLUGIN_API queryInterface (const TUID iid, void** obj) override;
+	uint32 PLUGIN_API addRef () override { return addRefImpl (); }
+	uint32 PLUGIN_API release () override { return releaseImpl (); }
+
+	tresult PLUGIN_API resizeView (IPlugView* view, ViewRect* newSize) override;
+
+	tresult PLUGIN_API registerEventHandler (Linux::IEventHandler* handler,
+	                                         Linux::FileDescriptor fd) override;
+	tresult PLUGIN_API unregisterEventHandler (Linux::IEventHandler* handler) override;
+	tresult PLUGIN_API registerTimer (Linux::ITimerHandler* handler,
+	                                  Linux::TimerInterval milliseconds) override;
+	tresult PLUGIN_API unregisterTimer (Linux::ITimerHandler* handler) override;
+
+	// Calls every registered timer once, in order of registration, whatever its period.
+	void runTimers ();
+	size_t numTimers () const { return timers.size (); }
+
+private:
+	std::vector<Linux::ITimerHandler*> timers;
 };
 
 // UTF-16 <-> UTF-8 for the 16-bit strings crossing the interface.

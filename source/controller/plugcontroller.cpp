@@ -1,11 +1,15 @@
 #include "plugcontroller.h"
 
 #include "kwparameters.h"
+#include "plugaboutcontroller.h"
 #include "plugids.h"
 #include "staterecord.h"
 
+#include "pluginterfaces/vst/ivsthostapplication.h"
+
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace Steinberg {
 namespace Vst {
@@ -86,6 +90,43 @@ tresult PLUGIN_API PlugController::setComponentState (IBStream* state)
 		setParamNormalized (tag, std::isnan (value) ? 0. : value);
 	}
 	return kResultOk;
+}
+
+IPlugView* PLUGIN_API PlugController::createView (FIDString name)
+{
+	if (!name || std::strcmp (name, "editor") != 0)
+		return nullptr;
+	setKnobMode (kLinearMode);
+	auto* editor = new VSTGUI::VST3Editor (this, "view", "plug.uidesc");
+	// A missing or unreadable description gives no editor: hosts then show their own.
+	if (!editor->isDescriptionLoaded ())
+	{
+		editor->release ();
+		return nullptr;
+	}
+	return editor;
+}
+
+VSTGUI::IController* PlugController::createSubController (VSTGUI::UTF8StringPtr name,
+                                                          const VSTGUI::IUIDescription*,
+                                                          VSTGUI::VST3Editor*)
+{
+	static const char* const kAboutControllerName = "AboutController";
+	if (!name || (name != kAboutControllerName && std::strcmp (name, kAboutControllerName) != 0))
+		return nullptr;
+	bool isAU = false;
+	if (hostContext)
+	{
+		void* wrapper = nullptr;
+		if (hostContext->queryInterface (IVst3ToAUWrapper::iid, &wrapper) == kResultOk && wrapper)
+		{
+			isAU = true;
+			static_cast<IVst3ToAUWrapper*> (wrapper)->release ();
+		}
+	}
+	auto* about = new AboutController (this, isAU);
+	addAboutController (about);
+	return about;
 }
 
 void PlugController::addAboutController (AboutController* controller)

@@ -84,6 +84,8 @@ public:
 	CMouseEventResult onMouseUp (CPoint& where, const CButtonState& buttons) override;
 	CMouseEventResult onMouseMoved (CPoint& where, const CButtonState& buttons) override;
 	CMouseEventResult onMouseCancel () override;
+	// Leaving the frame ends a wheel edit and a ramp: their timers run on its run loop.
+	bool removed (CView* parent) override;
 
 	CView* newCopy () const override = 0;
 	void draw (CDrawContext* context) override = 0;
@@ -107,6 +109,8 @@ protected:
 
 private:
 	void stopRamp ();
+	// True once per change the listener has not heard yet; see Impl::heardValue.
+	bool takeUnheardChange ();
 
 	static CSliderMode globalMode;
 

@@ -1,6 +1,8 @@
 // Slider base: state, modes, mouse tracking, ramp, geometry, wheel and keys.
 #include "cslider.h"
 
+#include "vstgui/lib/cframe.h"
+
 #include <cmath>
 #include <limits>
 
@@ -44,6 +46,10 @@ struct CSliderBase::Impl
 	// current value.
 	float oldValue {0.f};
 	float startValue {std::numeric_limits<float>::quiet_NaN ()};
+	// The value the listener last heard of during a gesture. Changes are reported against
+	// it, not against the value last drawn, so that a move back to the drawn value
+	// without a paint in between still reaches the listener.
+	float heardValue {0.f};
 	int32_t oldButtons {0};
 	CCoord grabDelta {0.};
 };
@@ -79,6 +85,8 @@ CSliderBase::CSliderBase (const CSliderBase& other)
 , impl (new Impl (*other.impl))
 , self (std::make_shared<CSliderBase*> (this))
 {
+	// The original's ramp belongs to the original's gesture; the copy starts idle.
+	impl->rampTimer = nullptr;
 }
 
 //------------------------------------------------------------------------
@@ -88,12 +96,28 @@ CSliderBase::~CSliderBase () noexcept
 }
 
 //------------------------------------------------------------------------
-// A copy may share the timer, so it is stopped as well as released.
 void CSliderBase::stopRamp ()
 {
 	if (impl->rampTimer)
 		impl->rampTimer->stop ();
 	impl->rampTimer = nullptr;
+}
+
+//------------------------------------------------------------------------
+bool CSliderBase::takeUnheardChange ()
+{
+	if (value == impl->heardValue)
+		return false;
+	impl->heardValue = value;
+	return true;
+}
+
+//------------------------------------------------------------------------
+bool CSliderBase::removed (CView* parent)
+{
+	invalidMouseWheelEditTimer (this);
+	stopRamp ();
+	return CControl::removed (parent);
 }
 
 //------------------------------------------------------------------------
@@ -276,6 +300,7 @@ CMouseEventResult CSliderBase::onMouseDown (CPoint& where, const CButtonState& b
 	{
 		stopRamp ();
 		std::weak_ptr<CSliderBase*> owner = self;
+		auto* frame = getFrame ();
 		impl->rampTimer = makeOwned<CVSTGUITimer> (
 		    [owner] (CVSTGUITimer* timer) {
 			    if (auto slider = owner.lock ())
@@ -283,10 +308,11 @@ CMouseEventResult CSliderBase::onMouseDown (CPoint& where, const CButtonState& b
 			    else if (timer)
 				    timer->stop ();
 		    },
-		    16, true);
+		    16, frame ? frame->getRunLoop () : nullptr, true);
 	}
 
 	impl->startValue = getValue ();
+	impl->heardValue = impl->startValue;
 	beginEdit ();
 	impl->mouseStartPoint = where;
 
@@ -336,11 +362,10 @@ CMouseEventResult CSliderBase::onMouseMoved (CPoint& where, const CButtonState& 
 		n = (n - d.oldValue) / d.zoomFactor + d.oldValue;
 
 	setValueNormalized (n);
-	if (isDirty ())
-	{
+	if (takeUnheardChange ())
 		valueChanged ();
+	if (isDirty ())
 		invalid ();
-	}
 	return kMouseEventHandled;
 }
 
@@ -363,11 +388,10 @@ CMouseEventResult CSliderBase::onMouseCancel ()
 	{
 		if (!std::isnan (impl->startValue))
 			value = impl->startValue;
-		if (isDirty ())
-		{
+		if (takeUnheardChange ())
 			valueChanged ();
+		if (isDirty ())
 			invalid ();
-		}
 		impl->oldButtons = 0;
 		stopRamp ();
 		endEdit ();
@@ -416,11 +440,10 @@ void CSliderBase::doRamping ()
 	}
 
 	setValueNormalized (next);
-	if (isDirty ())
-	{
+	if (takeUnheardChange ())
 		valueChanged ();
+	if (isDirty ())
 		invalid ();
-	}
 }
 
 //------------------------------------------------------------------------
@@ -488,7 +511,11 @@ bool CSliderBase::onWheel (const CPoint&, const CMouseWheelAxis& axis, const flo
 	if (!horizontal && axis != kMouseWheelAxisY)
 		return false;
 
+	// A cancel during the wheel edit restores the value from before it.
+	if (!isEditing ())
+		impl->startValue = getValue ();
 	onMouseWheelEditing (this);
+	impl->heardValue = getValue ();
 
 	float d = distance;
 	if (horizontal)
@@ -500,10 +527,9 @@ bool CSliderBase::onWheel (const CPoint&, const CMouseWheelAxis& axis, const flo
 		d *= 0.1f;
 	setValueNormalized (v + getWheelInc () * d);
 	if (isDirty ())
-	{
 		invalid ();
+	if (takeUnheardChange ())
 		valueChanged ();
-	}
 	return true;
 }
 
@@ -523,10 +549,12 @@ int32_t CSliderBase::onKeyDown (VstKeyCode& keyCode)
 			const float v = getValueNormalized ();
 			if (mapVstKeyModifier (keyCode.modifier) & kZoomModifier)
 				step *= 0.1f;
+			impl->heardValue = getValue ();
 			setValueNormalized (v + getWheelInc () * step);
 			if (isDirty ())
-			{
 				invalid ();
+			if (takeUnheardChange ())
+			{
 				beginEdit ();
 				valueChanged ();
 				endEdit ();

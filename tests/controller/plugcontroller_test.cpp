@@ -29,8 +29,8 @@ class PlugControllerTest : public ::testing::Test
 protected:
 	void SetUp () override
 	{
-		controller = owned (new InspectablePlugController);
-		context = owned (new FObject);
+		controller = Steinberg::owned (new InspectablePlugController);
+		context = Steinberg::owned (new FObject);
 		ASSERT_EQ (controller->initialize (context->unknownCast ()), kResultOk);
 	}
 	void TearDown () override
@@ -218,7 +218,7 @@ TEST_F (PlugControllerTest, SecondInitializeIsRefusedAndKeepsNineParameters)
 
 TEST (PlugControllerNoContextTest, InitializeWithoutContextTwiceStillNine)
 {
-	auto controller = owned (new PlugController);
+	auto controller = Steinberg::owned (new PlugController);
 	EXPECT_EQ (controller->initialize (nullptr), kResultOk);
 	EXPECT_EQ (controller->initialize (nullptr), kResultFalse);
 	EXPECT_EQ (controller->getParameterCount (), 9);
@@ -391,7 +391,7 @@ TEST_F (PlugControllerTest, EditsGoToTheComponentHandler)
 TEST_F (PlugControllerTest, KnobModeIsSharedAndValidated)
 {
 	const KnobMode saved = EditController::getHostKnobMode ();
-	auto other = owned (new PlugController);
+	auto other = Steinberg::owned (new PlugController);
 
 	EXPECT_EQ (controller->setKnobMode (kLinearMode), kResultTrue);
 	EXPECT_EQ (EditController::getHostKnobMode (), kLinearMode);

@@ -171,14 +171,32 @@ TEST_P (Directions, ArrowKeys)
 	EXPECT_EQ (s->onKeyDown (other), -1);
 	other.virt = VKEY_RETURN;
 	EXPECT_EQ (s->onKeyDown (other), -1);
-	// Escape during a wheel edit, before any press: the edit ends, the value stays.
 	other.virt = VKEY_ESCAPE;
 	EXPECT_EQ (s->onKeyDown (other), -1);
-	s->onWheel (CPoint (), GetParam ().style & S::kHorizontal ? kMouseWheelAxisX : kMouseWheelAxisY,
-	            1.f, 0);
-	const float wheeled = s->getValue ();
-	EXPECT_EQ (s->onKeyDown (other), 1);
-	EXPECT_EQ (s->getValue (), wheeled);
+}
+
+// Escape during a wheel edit restores the value from before the wheel edit, not the
+// start value of an earlier drag, and the listener hears of it.
+TEST_P (Directions, EscapeUndoesTheWheelEdit)
+{
+	auto s = make (0.5f);
+	const auto axis = GetParam ().style & S::kHorizontal ? kMouseWheelAxisX : kMouseWheelAxisY;
+	CPoint p (5, 5);
+	s->onMouseDown (p, kLButton); // an earlier drag from 0.5
+	CPoint q (150, 150);
+	s->onMouseMoved (q, kLButton);
+	s->onMouseUp (q, 0);
+	const float dragged = s->getValue ();
+	ASSERT_NE (dragged, 0.5f);
+	s->onWheel (CPoint (), axis, 1.f, 0);
+	s->onWheel (CPoint (), axis, 1.f, 0);
+	listener.clear ();
+	VstKeyCode escape;
+	escape.virt = VKEY_ESCAPE;
+	EXPECT_EQ (s->onKeyDown (escape), 1);
+	EXPECT_EQ (s->getValue (), dragged);
+	EXPECT_EQ (listener.values, std::vector<float> {dragged});
+	EXPECT_EQ (listener.ends, 1);
 	EXPECT_FALSE (s->isEditing ());
 }
 
@@ -272,8 +290,8 @@ TEST (SliderConstruction, VariantsForceOrientation)
 TEST_F (SliderTest, Copies)
 {
 	auto handle = bitmap (10, 20);
-	auto t = owned (new TestSlider (CRect (0, 0, 20, 200), nullptr, 0, CPoint (1, 2), 180, handle,
-	                                nullptr, CPoint (2, 1), S::kVertical | S::kBottom));
+	auto t = attach (owned (new TestSlider (CRect (0, 0, 20, 200), nullptr, 0, CPoint (1, 2), 180,
+	                                        handle, nullptr, CPoint (2, 1), S::kVertical | S::kBottom)));
 	t->onWheel (CPoint (), kMouseWheelAxisY, 1.f, 0);
 	ASSERT_TRUE (t->hasWheelEditTimer ());
 	auto tc = owned (new TestSlider (*t));
@@ -302,6 +320,7 @@ TEST_F (SliderTest, Copies)
 	EXPECT_EQ (copy->calculateHandleRect (0.3f), v->calculateHandleRect (0.3f));
 	EXPECT_EQ (copy->getHandle (), handle.get ());
 	EXPECT_EQ (handle->getNumberOfReferences (), 5);
+	frame->removeView (t);
 	t = tc = nullptr;
 	v = nullptr;
 	EXPECT_EQ (handle->getNumberOfReferences (), 2);

@@ -389,54 +389,66 @@ TEST_F (Mouse, BadInputStaysInRange)
 	EXPECT_EQ (loop.numTimers (), 0u);
 }
 
-// The copy keeps the timer alive, but the original's release still ends its ramp.
-TEST_F (Mouse, ReleaseStopsARampSharedWithACopy)
+// Between two paints the listener still hears a move back to the drawn value, and a
+// cancel that restores it.
+TEST_F (Mouse, ListenerHearsEveryChangeWithoutAPaint)
 {
-	s->setSliderMode (CSliderMode::Ramp);
 	s->setValue (0.5f);
-	CPoint p (190, 30);
-	s->onMouseDown (p, kLButton);
-	loop.advance (16);
-	auto copy = owned (new TestSlider (*s));
-	s->onMouseUp (p, 0);
-	const float released = s->getValue ();
+	s->setDirty (false); // drawn at 0.5; no paint from here on
+	CPoint on (110, 30), away (146, 30);
+	s->onMouseDown (on, kLButton);
+	s->onMouseMoved (away, kLButton);
+	s->onMouseMoved (on, kLButton);
+	EXPECT_EQ (listener.values, (std::vector<float> {0.7f, 0.5f}));
+	s->onMouseUp (on, 0);
+
 	listener.clear ();
-	loop.advance (16 * 10);
-	EXPECT_EQ (s->getValue (), released);
-	s->setValue (0.1f);
-	loop.advance (16 * 10);
-	EXPECT_EQ (s->getValue (), 0.1f);
-	EXPECT_TRUE (listener.values.empty ());
-	EXPECT_EQ (loop.numTimers (), 0u);
+	s->onMouseDown (on, kLButton);
+	s->onMouseMoved (away, kLButton);
+	s->onMouseCancel ();
+	EXPECT_EQ (listener.values, (std::vector<float> {0.7f, 0.5f}));
+	EXPECT_EQ (listener.ends, 1);
 }
 
-TEST_F (Mouse, RampTimerOutlivesItsSlider)
+// A copy made while a ramp runs has no ramp of its own: its first drag is a drag.
+TEST_F (Mouse, CopyOfARampingSliderStartsIdle)
 {
 	s->setSliderMode (CSliderMode::Ramp);
 	s->setValue (0.5f);
 	CPoint p (190, 30);
 	s->onMouseDown (p, kLButton);
 	loop.advance (16);
-	// The copy shares the running timer, which acts on the original only.
-	auto copy = owned (new TestSlider (*s));
-	EXPECT_TRUE (copy->isRamping ());
-	const float copied = copy->getValue ();
-	loop.advance (16);
-	EXPECT_NEAR (s->getValue (), 0.52f, 1e-5);
-	s = nullptr;
-	loop.advance (16 * 10);
-	EXPECT_EQ (copy->getValue (), copied);
-	copy = nullptr;
+	auto copy = attach (owned (new TestSlider (*s)));
+	EXPECT_FALSE (copy->isRamping ());
+	s->onMouseUp (p, 0);
 	EXPECT_EQ (loop.numTimers (), 0u);
 
-	// Without a copy the timer goes with the slider.
-	auto t = makeSlider (CRect (10, 20, 210, 40), S::kHorizontal, nullptr);
-	t->setSliderMode (CSliderMode::Ramp);
-	t->onMouseDown (p, kLButton);
+	copy->setSliderMode (CSliderMode::KWFreeClick);
+	CPoint q (60, 30);
+	copy->onMouseDown (q, kLButton);
+	EXPECT_FLOAT_EQ (copy->getValue (), 41.f / 180.f); // centred one pixel past the pointer
+	copy->onMouseUp (q, 0);
+}
+
+// The ramp's timer runs on the frame's run loop and goes when the slider leaves it.
+TEST_F (Mouse, RampEndsWithItsFrame)
+{
+	s->setSliderMode (CSliderMode::Ramp);
+	CPoint p (190, 30);
+	s->onMouseDown (p, kLButton);
 	EXPECT_EQ (loop.numTimers (), 1u);
-	t = nullptr;
+	frame->removeView (s);
 	EXPECT_EQ (loop.numTimers (), 0u);
+	EXPECT_FALSE (s->isEditing ());
+	EXPECT_EQ (listener.ends, 1);
 	loop.advance (100);
+
+	// Outside a frame there is no run loop, so nothing ticks.
+	s->onMouseDown (p, kLButton);
+	const float pressed = s->getValue ();
+	loop.advance (160);
+	EXPECT_EQ (s->getValue (), pressed);
+	s->onMouseUp (p, 0);
 }
 
 } // namespace

@@ -3,8 +3,8 @@
 
 #include "cslider.h"
 
+#include "../vstgui/testframe.h"
 #include "vstgui/lib/cbitmap.h"
-#include "vstgui/lib/crunloop.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -59,15 +59,29 @@ inline SharedPointer<TestSlider> makeSlider (const CRect& r, int32_t style,
 
 inline SharedPointer<CBitmap> bitmap (CCoord w, CCoord h) { return makeOwned<CBitmap> (w, h); }
 
-// Every test gets its own hand-stepped run loop.
+// Every test gets its own frame on a hand-stepped run loop; the sliders it makes live
+// in that frame, so that their timers run.
 class SliderTest : public ::testing::Test
 {
 protected:
-	void SetUp () override { setRunLoop (&loop); }
-	void TearDown () override { setRunLoop (nullptr); }
+	void TearDown () override { frame->close (); }
+
+	SharedPointer<TestSlider> makeSlider (const CRect& r, int32_t style, IControlListener* l,
+	                                      CCoord w = 20., CCoord h = 20.)
+	{
+		return attach (test::makeSlider (r, style, l, w, h));
+	}
+	template <class T>
+	SharedPointer<T> attach (SharedPointer<T> view)
+	{
+		view->remember ();
+		frame->addView (view);
+		return view;
+	}
 
 	ManualRunLoop loop;
 	RecordingListener listener;
+	SharedPointer<CFrame> frame {VSTGUI::Test::openOffscreenFrame (loop, CRect (0., 0., 1000., 1000.))};
 };
 
 } // namespace test

@@ -192,6 +192,7 @@ TEST (Command, InfoAndParamsOutput)
 	EXPECT_NE (r.out.find ("cardinality:   2147483647"), std::string::npos);
 	EXPECT_NE (r.out.find ("sdkVersion:    VST 3.7.3"), std::string::npos);
 	EXPECT_NE (r.out.find ("flags:         16 (unicode)"), std::string::npos);
+	EXPECT_NE (r.out.find ("Editor: \"editor\", 640 x 340\n"), std::string::npos) << r.out;
 
 	r = host ({"params", TOLVAR_TEST_BUNDLE});
 	ASSERT_EQ (r.exitCode, 0) << r.err;

@@ -2,6 +2,7 @@
 // state synchronisation with the processor and the connection points.
 #include "support.h"
 
+#include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/vst/ivstmessage.h"
 #include "pluginterfaces/vst/ivstunits.h"
 
@@ -142,6 +143,29 @@ TEST (ControllerConformance, ConnectionPointsInBothDirections)
 	toProc.reset ();
 	EXPECT_EQ (b.controller->terminate (), kResultOk);
 	EXPECT_EQ (b.component->terminate (), kResultOk);
+}
+
+// The bundle's editor finds its description from the module's own path and opens on
+// the host's run loop; its edits reach the host's component handler.
+TEST (ControllerConformance, EditorOpensFromTheBundle)
+{
+	Loaded l = loadPlugin ();
+	ASSERT_TRUE (l.plugin && l.plugin->controller ());
+	Ref<IPlugView> view (l.plugin->controller ()->createView ("editor"));
+	ASSERT_TRUE (view);
+	ViewRect size;
+	EXPECT_EQ (view->getSize (&size), kResultTrue);
+	EXPECT_GT (size.getWidth (), 0);
+	Ref<PlugFrame> frame (new PlugFrame);
+	EXPECT_EQ (view->setFrame (frame.get ()), kResultTrue);
+	ASSERT_EQ (view->attached (nullptr, "VSTGUI.Offscreen"), kResultOk);
+	EXPECT_GT (frame->numTimers (), 0u);
+	l.plugin->controller ()->setParamNormalized (1, 0.25);
+	frame->runTimers ();
+	EXPECT_EQ (view->removed (), kResultOk);
+	EXPECT_EQ (frame->numTimers (), 0u);
+	EXPECT_EQ (view->setFrame (nullptr), kResultTrue);
+	EXPECT_TRUE (l.plugin->componentHandler ()->edits.empty ());
 }
 
 } // namespace

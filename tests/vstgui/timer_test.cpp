@@ -1,4 +1,5 @@
 #include "test_helpers.h"
+#include "testframe.h"
 #include "vstgui/lib/controls/cmousewheeleditingsupport.h"
 #include "vstgui/lib/cvstguitimer.h"
 #include <gtest/gtest.h>
@@ -13,16 +14,14 @@ using Log = std::vector<std::string>;
 struct TimerFixture : ::testing::Test
 {
 	ManualRunLoop loop;
-	void SetUp () override { setRunLoop (&loop); }
-	void TearDown () override { setRunLoop (nullptr); }
 };
 } // namespace
 
 TEST_F (TimerFixture, firesOncePerPeriodInTimeOrder)
 {
 	std::vector<std::pair<int, uint64>> fired;
-	auto a = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { fired.push_back ({16, loop.now ()}); }, 16);
-	auto b = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { fired.push_back ({20, loop.now ()}); }, 20);
+	auto a = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { fired.push_back ({16, loop.now ()}); }, 16, &loop);
+	auto b = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { fired.push_back ({20, loop.now ()}); }, 20, &loop);
 	loop.advance (15);
 	EXPECT_TRUE (fired.empty ());
 	loop.advance (1);
@@ -37,7 +36,7 @@ TEST_F (TimerFixture, firesOncePerPeriodInTimeOrder)
 TEST_F (TimerFixture, stopAndRestart)
 {
 	int count = 0;
-	auto t = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { ++count; }, 10, false);
+	auto t = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { ++count; }, 10, &loop, false);
 	EXPECT_FALSE (t->isRunning ());
 	loop.advance (100);
 	EXPECT_EQ (count, 0);
@@ -55,7 +54,7 @@ TEST_F (TimerFixture, stopAndRestart)
 TEST_F (TimerFixture, newFireTimeRestartsTheCountdown)
 {
 	int count = 0;
-	auto t = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { ++count; }, 100);
+	auto t = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { ++count; }, 100, &loop);
 	loop.advance (90);
 	t->setFireTime (50);
 	EXPECT_EQ (t->getFireTime (), 50u);
@@ -72,7 +71,7 @@ TEST_F (TimerFixture, destroyingTheTimerStopsIt)
 {
 	int count = 0;
 	{
-		auto t = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { ++count; }, 10);
+		auto t = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { ++count; }, 10, &loop);
 		EXPECT_EQ (loop.numTimers (), 1u);
 	}
 	EXPECT_EQ (loop.numTimers (), 0u);
@@ -91,7 +90,7 @@ TEST_F (TimerFixture, callbackMayReleaseTheLastReference)
 		    holder = nullptr; // the timer is still alive until its callback returns
 		    self->stop ();
 	    },
-	    16);
+	    16, &loop);
 	loop.advance (100);
 	EXPECT_EQ (count, 1);
 	EXPECT_EQ (loop.numTimers (), 0u);
@@ -100,22 +99,21 @@ TEST_F (TimerFixture, callbackMayReleaseTheLastReference)
 TEST_F (TimerFixture, callbackMayStopAnotherDueTimer)
 {
 	int secondCount = 0;
-	auto second = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { ++secondCount; }, 10);
-	auto first = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { second = nullptr; }, 5);
+	auto second = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { ++secondCount; }, 10, &loop);
+	auto first = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { second = nullptr; }, 5, &loop);
 	loop.advance (10); // first at 5 drops second before its tick at 10
 	EXPECT_EQ (secondCount, 0);
 	EXPECT_EQ (loop.numTimers (), 1u);
 }
 
-TEST_F (TimerFixture, defaultRunLoopIsUsedWithoutOne)
+TEST_F (TimerFixture, withoutRunLoopNothingStarts)
 {
-	setRunLoop (nullptr);
 	int count = 0;
-	auto t = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { ++count; }, 7);
-	ManualRunLoop::instance ().advance (7);
-	EXPECT_EQ (count, 1);
+	auto t = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { ++count; }, 7, nullptr);
+	EXPECT_FALSE (t->isRunning ());
+	EXPECT_FALSE (t->start ());
 	loop.advance (100);
-	EXPECT_EQ (count, 1);
+	EXPECT_EQ (count, 0);
 }
 
 //------------------------------------------------------------------------
@@ -131,27 +129,34 @@ struct WheelControl : CControl, CMouseWheelEditingSupport
 struct WheelFixture : TimerFixture
 {
 	RecordingListener listener;
-	WheelControl control {CRect (0., 0., 10., 10.), &listener, 1};
+	SharedPointer<CFrame> frame {VSTGUI::Test::openOffscreenFrame (loop)};
+	WheelControl* control = add (new WheelControl (CRect (0., 0., 10., 10.), &listener, 1));
+
+	WheelControl* add (WheelControl* c)
+	{
+		frame->addView (c);
+		return c;
+	}
 };
 } // namespace
 
 TEST_F (WheelFixture, wheelDuringAnOpenEditLeavesThatEditToItsOwner)
 {
-	control.beginEdit (); // a drag in progress
-	control.wheel ();
+	control->beginEdit (); // a drag in progress
+	control->wheel ();
 	loop.advance (600);
-	EXPECT_TRUE (control.isEditing ());
-	control.endEdit ();
+	EXPECT_TRUE (control->isEditing ());
+	control->endEdit ();
 	EXPECT_EQ (listener.log, (Log {"begin", "end"}));
 }
 
 TEST_F (WheelFixture, destroyingTheControlDropsThePendingTimer)
 {
-	{
-		WheelControl temp (CRect (0., 0., 10., 10.), &listener, 2);
-		temp.wheel ();
-		EXPECT_EQ (loop.numTimers (), 1u);
-	}
+	auto* temp = add (new WheelControl (CRect (0., 0., 10., 10.), &listener, 2));
+	temp->wheel ();
+	EXPECT_EQ (loop.numTimers (), 1u);
+	frame->removeView (temp);
 	EXPECT_EQ (loop.numTimers (), 0u);
+	EXPECT_EQ (listener.log, (Log {"begin", "end"}));
 	loop.advance (1000);
 }

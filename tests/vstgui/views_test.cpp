@@ -4,6 +4,9 @@
 #include "vstgui/lib/controls/cbuttons.h"
 #include "vstgui/lib/controls/ctextlabel.h"
 #include "vstgui/lib/iviewlistener.h"
+#include "vstgui/lib/platform/offscreen/offscreenframe.h"
+#include "testframe.h"
+#include "fontcachereset.h"
 #include <gtest/gtest.h>
 
 using namespace VSTGUI;
@@ -188,18 +191,57 @@ TEST (OnOffButton, drawsTheHalfOfItsBitmapForItsState)
 	EXPECT_EQ (sized.getViewSize (), CRect (1., 2., 11., 12.));
 }
 
-#include <cairo.h>
-#include <fontconfig/fontconfig.h>
-
+//------------------------------------------------------------------------
 namespace {
-// Drops the font caches at exit so that the leak checker sees only our own memory.
-struct CairoCacheReset : ::testing::Environment
+// Fills its rectangle and remembers where presses reached it.
+struct Patch : CView
 {
-	void TearDown () override
+	using CView::CView;
+	void draw (CDrawContext* context) override
 	{
-		cairo_debug_reset_static_data ();
-		FcFini ();
+		context->setFillColor (kRedCColor);
+		context->drawRect (getViewSize (), kDrawFilled);
 	}
+	CMouseEventResult onMouseDown (CPoint& where, const CButtonState&) override
+	{
+		presses.push_back (where);
+		return kMouseEventHandled;
+	}
+	std::vector<CPoint> presses;
 };
-const auto* const cairoReset = ::testing::AddGlobalTestEnvironment (new CairoCacheReset);
 } // namespace
+
+TEST (Frame, NestedViewsDrawAndTakeEventsInTheirOwnCoordinates)
+{
+	ManualRunLoop loop;
+	auto frame = VSTGUI::Test::openOffscreenFrame (loop, CRect (0., 0., 40., 40.));
+	auto* box = new CViewContainer (CRect (10., 10., 30., 30.));
+	auto* patch = new Patch (CRect (5., 5., 15., 15.));
+	box->addView (patch);
+	frame->addView (box);
+	auto* offscreen = dynamic_cast<OffscreenPlatformFrame*> (frame->getPlatformFrame ());
+	ASSERT_NE (offscreen, nullptr);
+	EXPECT_EQ (frame->getRunLoop (), &loop);
+
+	auto picture = offscreen->render ();
+	ASSERT_TRUE (picture);
+	EXPECT_EQ (picture->getPixel (15, 15), kRedCColor);
+	EXPECT_EQ (picture->getPixel (24, 24), kRedCColor);
+	EXPECT_NE (picture->getPixel (14, 14), kRedCColor);
+	EXPECT_NE (picture->getPixel (25, 25), kRedCColor);
+
+	EXPECT_TRUE (offscreen->getDirtyRect ().isEmpty ());
+	patch->invalid ();
+	EXPECT_EQ (offscreen->getDirtyRect (), CRect (15., 15., 25., 25.));
+
+	CPoint p (16., 17.);
+	EXPECT_EQ (frame->platformOnMouseDown (p, kLButton), kMouseEventHandled);
+	ASSERT_EQ (patch->presses.size (), 1u);
+	EXPECT_EQ (patch->presses[0], CPoint (6., 7.));
+	CPoint outside (35., 35.);
+	EXPECT_EQ (frame->platformOnMouseDown (outside, kLButton), kMouseEventNotHandled);
+
+	frame->close ();
+	EXPECT_EQ (frame->getNbViews (), 0u);
+	EXPECT_EQ (frame->getRunLoop (), nullptr);
+}

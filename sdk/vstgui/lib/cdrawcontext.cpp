@@ -3,6 +3,7 @@
 #include "cgraphicspath.h"
 #include <cairo.h>
 #include <cmath>
+#include <dlfcn.h>
 
 namespace VSTGUI {
 
@@ -10,6 +11,13 @@ const CLineStyle kLineSolid;
 const CLineStyle kLineOnOffDash (CLineStyle::kLineCapButt, CLineStyle::kLineJoinMiter, 0., {1., 1.});
 
 namespace {
+// cairo's libraries set up data of their own when they are loaded (pixman its table of
+// implementations) and never free it. A host that unloads this module would unload them
+// too and lose that data on every load; pinned, they stay loaded and keep it.
+const bool drawingLibrariesPinned = [] {
+	return dlopen ("libcairo.so.2", RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE) != nullptr;
+}();
+
 bool finite (const CRect& r)
 {
 	return std::isfinite (r.left) && std::isfinite (r.top) && std::isfinite (r.right) &&
@@ -89,6 +97,16 @@ void CDrawContext::restoreGlobalState ()
 	stateStack.pop_back ();
 	if (cr)
 		cairo_restore (cr);
+}
+
+void CDrawContext::translate (const CPoint& delta)
+{
+	if (!finite (delta))
+		return;
+	state.offset += delta;
+	state.clipRect.offsetInverse (delta);
+	if (cr)
+		cairo_translate (cr, delta.x, delta.y);
 }
 
 void CDrawContext::applySource (const CColor& color)

@@ -125,6 +125,10 @@ public:
 	void resetClipRect () { setClipRect (surfaceRect); }
 	virtual void saveGlobalState ();
 	virtual void restoreGlobalState ();
+	// Moves the origin of later drawing (and of the clip rectangle) by delta; undone by
+	// restoreGlobalState.
+	void translate (const CPoint& delta);
+	CPoint getOffset () const { return state.offset; }
 
 	// Width of one device pixel.
 	virtual CCoord getHairlineSize () const { return 1. / scaleFactor; }
@@ -164,6 +168,7 @@ private:
 		SharedPointer<CFontDesc> font;
 		float globalAlpha {1.f};
 		CRect clipRect;
+		CPoint offset;
 	};
 
 	void applySource (const CColor& color);

@@ -3,20 +3,6 @@
 
 namespace VSTGUI {
 
-namespace {
-IRunLoop* currentRunLoop = nullptr;
-}
-
-IRunLoop* getRunLoop () { return currentRunLoop ? currentRunLoop : &ManualRunLoop::instance (); }
-
-void setRunLoop (IRunLoop* runLoop) { currentRunLoop = runLoop; }
-
-ManualRunLoop& ManualRunLoop::instance ()
-{
-	static ManualRunLoop loop;
-	return loop;
-}
-
 uint64 ManualRunLoop::registerTimer (uint32 intervalMs, ITimerTarget* target)
 {
 	if (!target)

@@ -1,6 +1,7 @@
 #pragma once
 
-// Run loop that drives the library's timers on the UI thread.
+// Run loops drive the library's timers on the UI thread. Every frame carries its
+// own (CFrame::getRunLoop); there is no process-wide one.
 
 #include "vstguibase.h"
 #include <vector>
@@ -14,19 +15,16 @@ public:
 	virtual void onTimer () = 0;
 };
 
-class IRunLoop
+// Counted, so that a timer keeps the run loop it registered with alive. A run loop
+// whose source has gone (a closed host window) must still accept unregisterTimer.
+class IRunLoop : public CBaseObject
 {
 public:
-	virtual ~IRunLoop () noexcept = default;
-	// Calls target->onTimer() every intervalMs until unregistered; returns a non-zero id.
+	// Calls target->onTimer() every intervalMs until unregistered; returns a non-zero
+	// id, or 0 when the timer could not be registered.
 	virtual uint64 registerTimer (uint32 intervalMs, ITimerTarget* target) = 0;
 	virtual void unregisterTimer (uint64 id) = 0;
 };
-
-// The run loop new timers register with. Without one set, a process-wide
-// ManualRunLoop is used. Setting nullptr restores that default.
-IRunLoop* getRunLoop ();
-void setRunLoop (IRunLoop* runLoop);
 
 // Run loop with a virtual clock: timers fire only when advance() is called.
 class ManualRunLoop : public IRunLoop
@@ -40,9 +38,6 @@ public:
 	void advance (uint64 ms);
 	uint64 now () const { return clock; }
 	size_t numTimers () const { return timers.size (); }
-
-	// The default run loop used while none is set.
-	static ManualRunLoop& instance ();
 
 private:
 	struct Entry

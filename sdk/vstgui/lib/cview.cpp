@@ -1,5 +1,7 @@
 #include "cview.h"
 #include "cbitmap.h"
+#include "cframe.h"
+#include "../uidescription/icontroller.h"
 #include "cdrawcontext.h"
 #include "iviewlistener.h"
 #include <algorithm>
@@ -47,6 +49,15 @@ void CView::beforeDelete ()
 	deleteNotified = true;
 	forEachViewListener ([this] (IViewListener* l) { l->viewWillDelete (this); });
 	viewListeners.clear ();
+	setController (nullptr);
+}
+
+void CView::setController (IController* newController)
+{
+	if (newController == controller)
+		return;
+	delete controller;
+	controller = newController;
 }
 
 template <class F>
@@ -71,12 +82,55 @@ void CView::draw (CDrawContext* context)
 
 void CView::drawRect (CDrawContext* context, const CRect&) { draw (context); }
 
-void CView::invalidRect (const CRect&) { ++invalidCount; }
+void CView::invalidRect (const CRect& rect)
+{
+	++invalidCount;
+	if (!parentView || !isVisible ())
+		return;
+	CRect r (rect);
+	parentView->invalidRect (r.offset (parentView->getViewSize ().getTopLeft ()));
+}
+
+CView* CView::getParentView () const { return parentView; }
+
+CFrame* CView::getFrame () const { return parentView ? parentView->getFrame () : nullptr; }
+
+bool CView::attached (CView*)
+{
+	if (attachedToFrame)
+		return false;
+	attachedToFrame = true;
+	return true;
+}
+
+bool CView::removed (CView*)
+{
+	if (!attachedToFrame)
+		return false;
+	attachedToFrame = false;
+	return true;
+}
+
+CPoint& CView::frameToLocal (CPoint& point) const
+{
+	for (auto* p = parentView; p; p = p->parentView)
+		point.offsetInverse (p->getViewSize ().getTopLeft ());
+	return point;
+}
+
+CPoint& CView::localToFrame (CPoint& point) const
+{
+	for (auto* p = parentView; p; p = p->parentView)
+		point.offset (p->getViewSize ().getTopLeft ());
+	return point;
+}
 
 CMouseEventResult CView::onMouseDown (CPoint&, const CButtonState&) { return kMouseEventNotImplemented; }
 CMouseEventResult CView::onMouseUp (CPoint&, const CButtonState&) { return kMouseEventNotImplemented; }
 CMouseEventResult CView::onMouseMoved (CPoint&, const CButtonState&) { return kMouseEventNotImplemented; }
 CMouseEventResult CView::onMouseCancel () { return kMouseEventNotImplemented; }
+CMouseEventResult CView::onMouseEntered (CPoint&, const CButtonState&) { return kMouseEventNotImplemented; }
+CMouseEventResult CView::onMouseExited (CPoint&, const CButtonState&) { return kMouseEventNotImplemented; }
 
 bool CView::onWheel (const CPoint&, const CMouseWheelAxis&, const float&, const CButtonState&)
 {

@@ -8,6 +8,8 @@
 
 namespace VSTGUI {
 
+// A rectangle on screen. Its size is in its parent's coordinates; a view belongs to at
+// most one container, and it is attached while that container is in an open frame.
 class CView : public CBaseObject
 {
 public:
@@ -33,7 +35,8 @@ public:
 	virtual bool isDirty () const { return hasViewFlag (kDirty); }
 	// Asks for a redraw of the whole view.
 	virtual void invalid () { invalidRect (getViewSize ()); }
-	// Asks for a redraw of rect. Counted; a window binding takes it from here.
+	// Asks for a redraw of rect (in the view's own coordinates, those of getViewSize).
+	// Counted, and passed up to the frame.
 	virtual void invalidRect (const CRect& rect);
 	uint32 getInvalidCount () const { return invalidCount; }
 
@@ -42,6 +45,8 @@ public:
 	virtual CMouseEventResult onMouseUp (CPoint& where, const CButtonState& buttons);
 	virtual CMouseEventResult onMouseMoved (CPoint& where, const CButtonState& buttons);
 	virtual CMouseEventResult onMouseCancel ();
+	virtual CMouseEventResult onMouseEntered (CPoint& where, const CButtonState& buttons);
+	virtual CMouseEventResult onMouseExited (CPoint& where, const CButtonState& buttons);
 	virtual bool onWheel (const CPoint& where, const CMouseWheelAxis& axis, const float& distance,
 	                      const CButtonState& buttons);
 	// 1 when the key was used, -1 when not.
@@ -91,6 +96,23 @@ public:
 
 	virtual CView* newCopy () const { return nullptr; }
 
+	// Place in the view tree
+	CView* getParentView () const;
+	// The frame at the root of the view's tree, or null.
+	virtual CFrame* getFrame () const;
+	// Called by the container when the view enters or leaves an open frame.
+	virtual bool attached (CView* parent);
+	virtual bool removed (CView* parent);
+	bool isAttached () const { return attachedToFrame; }
+	// Between the frame's coordinates and the view's own (those of getViewSize).
+	CPoint& frameToLocal (CPoint& point) const;
+	CPoint& localToFrame (CPoint& point) const;
+
+	// A controller owned by the view (an editor description's sub-controller),
+	// deleted with the view.
+	void setController (IController* controller);
+	IController* getController () const { return controller; }
+
 protected:
 	void beforeDelete () override;
 
@@ -106,6 +128,11 @@ private:
 	std::vector<IViewListener*> viewListeners;
 	uint32 invalidCount {0};
 	bool deleteNotified {false};
+	bool attachedToFrame {false};
+	CViewContainer* parentView {nullptr};
+	IController* controller {nullptr};
+
+	friend class CViewContainer;
 };
 
 } // namespace VSTGUI

@@ -2,15 +2,9 @@
 
 namespace VSTGUI {
 
-CVSTGUITimer::CVSTGUITimer (const CallbackFunc& callback, uint32 fireTime, bool doStart)
-: callback (callback), fireTime (fireTime ? fireTime : 1)
-{
-	if (doStart)
-		start ();
-}
-
-CVSTGUITimer::CVSTGUITimer (CallbackFunc&& callback, uint32 fireTime, bool doStart)
-: callback (std::move (callback)), fireTime (fireTime ? fireTime : 1)
+CVSTGUITimer::CVSTGUITimer (CallbackFunc callback, uint32 fireTime, IRunLoop* runLoop,
+                            bool doStart)
+: callback (std::move (callback)), fireTime (fireTime ? fireTime : 1), runLoop (runLoop)
 {
 	if (doStart)
 		start ();
@@ -20,9 +14,8 @@ CVSTGUITimer::~CVSTGUITimer () noexcept { stop (); }
 
 bool CVSTGUITimer::start ()
 {
-	if (timerId != 0)
+	if (timerId != 0 || !runLoop)
 		return false;
-	runLoop = getRunLoop ();
 	timerId = runLoop->registerTimer (fireTime, this);
 	return timerId != 0;
 }
@@ -33,7 +26,6 @@ bool CVSTGUITimer::stop ()
 		return false;
 	runLoop->unregisterTimer (timerId);
 	timerId = 0;
-	runLoop = nullptr;
 	return true;
 }
 

@@ -27,7 +27,25 @@ CControl::CControl (const CControl& other)
 {
 }
 
-CControl::~CControl () noexcept = default;
+CControl::~CControl () noexcept { endOpenEdits (); }
+
+void CControl::beforeDelete ()
+{
+	endOpenEdits ();
+	CView::beforeDelete ();
+}
+
+bool CControl::removed (CView* parent)
+{
+	endOpenEdits ();
+	return CView::removed (parent);
+}
+
+void CControl::endOpenEdits ()
+{
+	while (editing > 0)
+		endEdit ();
+}
 
 template <class F>
 void CControl::notifyListeners (F&& f)

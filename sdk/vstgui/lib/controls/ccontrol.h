@@ -42,6 +42,8 @@ public:
 	virtual void beginEdit ();
 	virtual void endEdit ();
 	bool isEditing () const { return editing > 0; }
+	// Closes every open edit, so that the listeners hear its end.
+	void endOpenEdits ();
 
 	// Resets to the default value on a left click with kDefaultValueModifier and
 	// no other button or modifier. True when the click was such a click.
@@ -60,6 +62,9 @@ public:
 	void registerControlListener (IControlListener* l);
 	void unregisterControlListener (IControlListener* l);
 
+	// A control that leaves its frame ends its open edits.
+	bool removed (CView* parent) override;
+
 	// Maps VstKeyCode modifier bits to button-state bits.
 	static int32 mapVstKeyModifier (int32 vstModifier);
 
@@ -67,6 +72,9 @@ public:
 	static int32 kDefaultValueModifier;
 
 protected:
+	// A control destroyed in the middle of an edit ends it first.
+	void beforeDelete () override;
+
 	float value {0.f};
 	float vmin {0.f};
 	float vmax {1.f};

@@ -1,11 +1,17 @@
 #include "cmousewheeleditingsupport.h"
 #include "ccontrol.h"
+#include "../cframe.h"
 
 namespace VSTGUI {
 
 void CMouseWheelEditingSupport::onMouseWheelEditing (CControl* control)
 {
 	if (!control)
+		return;
+	// The timeout runs on the frame's run loop; outside a frame there is no edit to time.
+	auto* frame = control->getFrame ();
+	IRunLoop* runLoop = frame ? frame->getRunLoop () : nullptr;
+	if (!runLoop)
 		return;
 	if (!control->isEditing ())
 	{
@@ -16,7 +22,7 @@ void CMouseWheelEditingSupport::onMouseWheelEditing (CControl* control)
 	// control outlives every tick.
 	wheelEditTimer = makeOwned<CVSTGUITimer> (
 	    [this, control] (CVSTGUITimer*) { invalidMouseWheelEditTimer (control); },
-	    kWheelEditTimeout);
+	    kWheelEditTimeout, runLoop);
 }
 
 void CMouseWheelEditingSupport::invalidMouseWheelEditTimer (CControl* control)

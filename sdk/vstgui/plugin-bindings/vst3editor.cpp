@@ -1,0 +1,305 @@
+// The editor as a VST 3 plug-in view.
+//
+// Platform seam: platformTypeOf() maps the host's platform type strings to the frame's
+// PlatformType, and attached() opens the frame through createPlatformFrame (lib/platform).
+// A window system joins by a line there and its case in createPlatformFrame; the
+// config it gets carries the run loop. On Linux every type runs its timers on the run
+// loop the host answers through the IPlugFrame given to setFrame; without one,
+// attached() refuses. removed() closes the frame, getSize/onSize/canResize/
+// checkSizeConstraint follow the template's fixed size.
+#include "vst3editor.h"
+#include "../lib/cvstguitimer.h"
+#include "../lib/controls/ccontrol.h"
+#include "../uidescription/uiviewcreator.h"
+#include <cmath>
+#include <cstring>
+#include <dlfcn.h>
+
+namespace VSTGUI {
+
+using namespace Steinberg;
+
+namespace {
+
+bool platformTypeOf (FIDString type, PlatformType& result)
+{
+	if (type && std::strcmp (type, VST3Editor::kPlatformTypeOffscreen) == 0)
+	{
+		result = PlatformType::kOffscreen;
+		return true;
+	}
+	return false;
+}
+
+// <bundle>/Contents/Resources, found from the path of the shared object that holds this
+// function: <bundle>/Contents/<architecture>/<name>.so.
+std::string moduleResourceFolder ()
+{
+	Dl_info info {};
+	if (!dladdr (reinterpret_cast<void*> (&moduleResourceFolder), &info) || !info.dli_fname)
+		return {};
+	std::string path = info.dli_fname;
+	for (int up = 0; up < 2; ++up)
+	{
+		const auto slash = path.rfind ('/');
+		if (slash == std::string::npos)
+			return {};
+		path.resize (slash);
+	}
+	return path + "/Resources";
+}
+
+std::string descriptionPath (UTF8StringPtr xmlFile)
+{
+	if (!xmlFile || !*xmlFile)
+		return {};
+	if (xmlFile[0] == '/')
+		return xmlFile;
+	const std::string folder = moduleResourceFolder ();
+	return folder.empty () ? std::string () : folder + "/" + xmlFile;
+}
+
+} // namespace
+
+//------------------------------------------------------------------------
+VST3Editor::VST3Editor (Vst::EditController* controller, UTF8StringPtr templateName,
+                        UTF8StringPtr xmlFile)
+: controller (controller)
+, delegate (dynamic_cast<VST3EditorDelegate*> (controller))
+, templateName (templateName ? templateName : "")
+{
+	const std::string path = descriptionPath (xmlFile);
+	if (path.empty ())
+		return;
+	auto loaded = std::make_unique<UIDescription> (path);
+	CPoint size;
+	if (loaded->parse () && loaded->getTemplateSize (this->templateName.c_str (), size))
+	{
+		description = std::move (loaded);
+		templateSize = size;
+	}
+}
+
+VST3Editor::~VST3Editor ()
+{
+	if (frame && delegate)
+		delegate->willClose (this);
+	close ();
+}
+
+//------------------------------------------------------------------------
+tresult PLUGIN_API VST3Editor::isPlatformTypeSupported (FIDString type)
+{
+	PlatformType platformType;
+	return platformTypeOf (type, platformType) ? kResultTrue : kResultFalse;
+}
+
+tresult PLUGIN_API VST3Editor::attached (void* parent, FIDString type)
+{
+	PlatformType platformType;
+	if (frame || !isDescriptionLoaded () || !platformTypeOf (type, platformType))
+		return kResultFalse;
+	auto hostRunLoop = VST3HostRunLoop::fromPlugFrame (plugFrame);
+	if (!hostRunLoop)
+		return kResultFalse;
+	IPlatformFrameConfig config;
+	config.runLoop = hostRunLoop.get ();
+	runLoop = hostRunLoop.get ();
+	return open (parent, platformType, config) ? kResultOk : kResultFalse;
+}
+
+tresult PLUGIN_API VST3Editor::removed ()
+{
+	if (!frame)
+		return kResultFalse;
+	if (delegate)
+		delegate->willClose (this);
+	close ();
+	return kResultOk;
+}
+
+bool VST3Editor::open (void* parent, PlatformType type, IPlatformFrameConfig& config)
+{
+	frame = makeOwned<CFrame> (CRect (CPoint (), templateSize));
+	CView* view = description->createView (templateName.c_str (), this);
+	if (view && !frame->addView (view))
+	{
+		view->forget ();
+		view = nullptr;
+	}
+	if (!view || !frame->open (parent, type, &config))
+	{
+		close ();
+		return false;
+	}
+	updateTimer = makeOwned<CVSTGUITimer> ([this] (CVSTGUITimer*) { applyParameterChanges (); },
+	                                       kUpdatePeriodMs, frame->getRunLoop ());
+	if (delegate)
+		delegate->didOpen (this);
+	return true;
+}
+
+void VST3Editor::close ()
+{
+	updateTimer = nullptr;
+	if (frame)
+	{
+		// The views go while the editor is whole: open edits end through it, and
+		// sub-controllers are deleted with their views.
+		frame->close ();
+		frame->removeAll ();
+	}
+	for (auto& entry : bindings)
+		entry.second->unbind (this);
+	bindings.clear ();
+	frame = nullptr;
+	if (auto* hostRunLoop = dynamic_cast<VST3HostRunLoop*> (runLoop.get ()))
+		hostRunLoop->detach ();
+	runLoop = nullptr;
+}
+
+void VST3Editor::applyParameterChanges ()
+{
+	for (auto& entry : bindings)
+		entry.second->applyPendingChange ();
+}
+
+//------------------------------------------------------------------------
+tresult PLUGIN_API VST3Editor::onWheel (float) { return kResultFalse; }
+
+bool VST3Editor::dispatchKey (bool down, char16 key, int16 keyCode, int16 modifiers)
+{
+	if (!frame)
+		return false;
+	VstKeyCode code;
+	code.character = key;
+	// The host's virtual key codes and modifier bits match the library's.
+	if (keyCode >= VKEY_BACK && keyCode <= VKEY_HELP)
+		code.virt = static_cast<uint8> (keyCode);
+	code.modifier = static_cast<uint8> (modifiers & (MODIFIER_SHIFT | MODIFIER_ALTERNATE |
+	                                                 MODIFIER_COMMAND | MODIFIER_CONTROL));
+	return down ? frame->platformOnKeyDown (code) : frame->platformOnKeyUp (code);
+}
+
+tresult PLUGIN_API VST3Editor::onKeyDown (char16 key, int16 keyCode, int16 modifiers)
+{
+	return dispatchKey (true, key, keyCode, modifiers) ? kResultTrue : kResultFalse;
+}
+
+tresult PLUGIN_API VST3Editor::onKeyUp (char16 key, int16 keyCode, int16 modifiers)
+{
+	return dispatchKey (false, key, keyCode, modifiers) ? kResultTrue : kResultFalse;
+}
+
+tresult PLUGIN_API VST3Editor::getSize (ViewRect* size)
+{
+	if (!size)
+		return kInvalidArgument;
+	if (!isDescriptionLoaded ())
+		return kResultFalse;
+	const CRect r = frame ? frame->getViewSize () : CRect (CPoint (), templateSize);
+	*size = ViewRect (0, 0, static_cast<int32> (r.getWidth ()), static_cast<int32> (r.getHeight ()));
+	return kResultTrue;
+}
+
+tresult PLUGIN_API VST3Editor::onSize (ViewRect* newSize)
+{
+	if (!newSize)
+		return kInvalidArgument;
+	if (frame)
+		frame->setViewSize (CRect (0., 0., newSize->getWidth (), newSize->getHeight ()));
+	return kResultTrue;
+}
+
+tresult PLUGIN_API VST3Editor::onFocus (TBool state)
+{
+	if (frame)
+		frame->platformOnActivate (state != 0);
+	return kResultTrue;
+}
+
+tresult PLUGIN_API VST3Editor::setFrame (IPlugFrame* newFrame)
+{
+	plugFrame = newFrame;
+	return kResultTrue;
+}
+
+tresult PLUGIN_API VST3Editor::canResize () { return kResultFalse; }
+
+tresult PLUGIN_API VST3Editor::checkSizeConstraint (ViewRect* rect)
+{
+	if (!rect)
+		return kInvalidArgument;
+	if (!isDescriptionLoaded ())
+		return kResultFalse;
+	rect->right = rect->left + static_cast<int32> (templateSize.x);
+	rect->bottom = rect->top + static_cast<int32> (templateSize.y);
+	return kResultTrue;
+}
+
+//------------------------------------------------------------------------
+Vst::Parameter* VST3Editor::parameterOf (CControl* control) const
+{
+	auto it = bindings.find (static_cast<Vst::ParamID> (control->getTag ()));
+	return it == bindings.end () ? nullptr : it->second->getParameter ();
+}
+
+void VST3Editor::valueChanged (CControl* control)
+{
+	Vst::Parameter* parameter = parameterOf (control);
+	if (!parameter)
+		return;
+	const Vst::ParamID id = parameter->getInfo ().id;
+	double value = control->getValueNormalized ();
+	if (const int32 steps = parameter->getInfo ().stepCount; steps > 0)
+		value = std::round (value * steps) / steps;
+	controller->setParamNormalized (id, value);
+	controller->performEdit (id, controller->getParamNormalized (id));
+}
+
+void VST3Editor::controlBeginEdit (CControl* control)
+{
+	if (Vst::Parameter* parameter = parameterOf (control))
+		controller->beginEdit (parameter->getInfo ().id);
+}
+
+void VST3Editor::controlEndEdit (CControl* control)
+{
+	if (Vst::Parameter* parameter = parameterOf (control))
+		controller->endEdit (parameter->getInfo ().id);
+}
+
+CView* VST3Editor::createView (const UIAttributes& attributes, const IUIDescription* desc)
+{
+	const auto* name = attributes.getAttributeValue (UIViewCreator::kAttrCustomViewName);
+	return delegate && name ? delegate->createCustomView (name->c_str (), attributes, desc, this)
+	                        : nullptr;
+}
+
+CView* VST3Editor::verifyView (CView* view, const UIAttributes& attributes,
+                               const IUIDescription* desc)
+{
+	if (delegate)
+		view = delegate->verifyView (view, attributes, desc, this);
+	auto* control = dynamic_cast<CControl*> (view);
+	if (!control || !attributes.hasAttribute (UIViewCreator::kAttrControlTag))
+		return view;
+	// A control tag that names no parameter leaves the control out.
+	const int32 tag = control->getTag ();
+	Vst::Parameter* parameter =
+	    tag >= 0 ? controller->getParameterObject (static_cast<Vst::ParamID> (tag)) : nullptr;
+	if (!parameter)
+		return nullptr;
+	auto& binding = bindings[parameter->getInfo ().id];
+	if (!binding)
+		binding = Steinberg::owned (new ParameterBinding (parameter));
+	binding->addControl (control);
+	return view;
+}
+
+IController* VST3Editor::getSubController (UTF8StringPtr name, const IUIDescription* desc)
+{
+	return delegate ? delegate->createSubController (name, desc, this) : nullptr;
+}
+
+} // namespace VSTGUI

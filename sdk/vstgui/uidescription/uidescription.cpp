@@ -1,0 +1,346 @@
+#include "uidescription.h"
+#include "icontroller.h"
+#include "uiviewcreator.h"
+#include "uiviewfactory.h"
+#include "../lib/cbitmap.h"
+#include "../lib/cviewcontainer.h"
+#include "../lib/controls/ccontrol.h"
+#include <expat.h>
+#include <fstream>
+#include <iterator>
+
+namespace VSTGUI {
+
+namespace {
+
+constexpr size_t kMaxFileSize = 4 * 1024 * 1024;
+constexpr size_t kMaxDepth = 32;
+constexpr size_t kMaxElements = 100000;
+constexpr CCoord kMaxTemplateSide = 16384.;
+
+// Builds the element tree; text content is not used.
+struct TreeBuilder
+{
+	XML_Parser parser;
+	std::unique_ptr<UIDescription::Node> root;
+	std::vector<UIDescription::Node*> stack;
+	size_t elements {0};
+
+	static void XMLCALL start (void* userData, const XML_Char* name, const XML_Char** atts)
+	{
+		auto& self = *static_cast<TreeBuilder*> (userData);
+		if (++self.elements > kMaxElements || self.stack.size () >= kMaxDepth ||
+		    (self.stack.empty () && self.root))
+		{
+			XML_StopParser (self.parser, XML_FALSE);
+			return;
+		}
+		auto node = std::make_unique<UIDescription::Node> ();
+		node->name = name;
+		for (size_t i = 0; atts[i] && atts[i + 1]; i += 2)
+			node->attributes.setAttribute (atts[i], atts[i + 1]);
+		UIDescription::Node* raw = node.get ();
+		if (self.stack.empty ())
+			self.root = std::move (node);
+		else
+			self.stack.back ()->children.push_back (std::move (node));
+		self.stack.push_back (raw);
+	}
+
+	static void XMLCALL end (void* userData, const XML_Char*)
+	{
+		auto& self = *static_cast<TreeBuilder*> (userData);
+		if (!self.stack.empty ())
+			self.stack.pop_back ();
+	}
+};
+
+std::unique_ptr<UIDescription::Node> parseXML (const std::string& text)
+{
+	TreeBuilder builder;
+	builder.parser = XML_ParserCreate (nullptr);
+	if (!builder.parser)
+		return nullptr;
+	XML_SetUserData (builder.parser, &builder);
+	XML_SetElementHandler (builder.parser, &TreeBuilder::start, &TreeBuilder::end);
+	const bool ok = XML_Parse (builder.parser, text.data (), static_cast<int> (text.size ()),
+	                           XML_TRUE) == XML_STATUS_OK;
+	XML_ParserFree (builder.parser);
+	if (!ok || !builder.stack.empty ())
+		return nullptr;
+	return std::move (builder.root);
+}
+
+bool readFile (const std::string& path, std::string& text)
+{
+	std::ifstream in (path, std::ios::binary);
+	if (!in)
+		return false;
+	text.assign (std::istreambuf_iterator<char> (in), std::istreambuf_iterator<char> ());
+	return !in.bad () && !text.empty () && text.size () <= kMaxFileSize;
+}
+
+std::string folderOf (const std::string& path)
+{
+	const auto slash = path.rfind ('/');
+	return slash == std::string::npos ? std::string (".") : path.substr (0, slash);
+}
+
+// A path inside the description's folder: relative, without "..".
+bool isPlainRelativePath (const std::string& path)
+{
+	return !path.empty () && path[0] != '/' && path.find ("..") == std::string::npos;
+}
+
+// The entry of map named name, or null.
+template <class Map>
+auto find (const Map& map, UTF8StringPtr name) -> const typename Map::mapped_type*
+{
+	auto it = map.find (name ? name : "");
+	return it == map.end () ? nullptr : &it->second;
+}
+
+const std::string* required (const UIDescription::Node& node, const char* name)
+{
+	const auto* value = node.attributes.getAttributeValue (name);
+	return value && !value->empty () ? value : nullptr;
+}
+
+} // namespace
+
+UIDescription::UIDescription (std::string filePath) : filePath (std::move (filePath)) {}
+
+UIDescription::~UIDescription () noexcept = default;
+
+bool UIDescription::parse ()
+{
+	std::string text;
+	if (!readFile (filePath, text))
+		return false;
+	auto tree = parseXML (text);
+	if (!tree || tree->name != "vstgui-ui-description")
+		return false;
+	root = std::move (tree);
+	if (readResources (*root))
+		return true;
+	root = nullptr;
+	bitmaps.clear ();
+	colors.clear ();
+	fonts.clear ();
+	tags.clear ();
+	templates.clear ();
+	return false;
+}
+
+bool UIDescription::readResources (const Node& rootNode)
+{
+	struct Section
+	{
+		const char* name;
+		const char* entry;
+		bool (UIDescription::*add) (const Node&);
+	};
+	static const Section sections[] = {{"bitmaps", "bitmap", &UIDescription::addBitmap},
+	                                   {"colors", "color", &UIDescription::addColor},
+	                                   {"fonts", "font", &UIDescription::addFont},
+	                                   {"control-tags", "control-tag", &UIDescription::addControlTag}};
+	for (const auto& child : rootNode.children)
+	{
+		if (child->name == "template")
+		{
+			const auto* name = required (*child, "name");
+			if (!name || !templates.emplace (*name, child.get ()).second)
+				return false;
+			continue;
+		}
+		for (const auto& section : sections)
+		{
+			if (child->name != section.name)
+				continue;
+			for (const auto& entry : child->children)
+			{
+				if (entry->name == section.entry && !(this->*section.add) (*entry))
+					return false;
+			}
+		}
+	}
+	return true;
+}
+
+bool UIDescription::addBitmap (const Node& node)
+{
+	const auto* name = required (node, "name");
+	const auto* path = required (node, "path");
+	if (!name || !path || !isPlainRelativePath (*path))
+		return false;
+	auto bitmap = makeOwned<CBitmap> (CResourceDescription ((folderOf (filePath) + "/" + *path).c_str ()));
+	if (!bitmap->isLoaded ())
+		return false;
+	bitmaps[*name] = bitmap;
+	return true;
+}
+
+bool UIDescription::addColor (const Node& node)
+{
+	const auto* name = required (node, "name");
+	const auto* rgba = required (node, "rgba");
+	CColor color;
+	if (!name || !rgba || !UIViewCreator::parseColor (*rgba, color))
+		return false;
+	colors[*name] = color;
+	return true;
+}
+
+bool UIDescription::addFont (const Node& node)
+{
+	const auto* name = required (node, "name");
+	const auto* fontName = required (node, "font-name");
+	double size = 12.;
+	if (!name || !fontName || !node.attributes.getDoubleAttribute ("size", size) || !(size > 0.) ||
+	    size > 1000.)
+		return false;
+	bool bold = false, italic = false;
+	node.attributes.getBooleanAttribute ("bold", bold);
+	node.attributes.getBooleanAttribute ("italic", italic);
+	const int32 style = (bold ? kBoldFace : 0) | (italic ? kItalicFace : 0);
+	fonts[*name] = makeOwned<CFontDesc> (fontName->c_str (), size, style);
+	return true;
+}
+
+bool UIDescription::addControlTag (const Node& node)
+{
+	const auto* name = required (node, "name");
+	int32 tag;
+	if (!name || !node.attributes.getIntegerAttribute ("tag", tag) || tag < 0)
+		return false;
+	tags[*name] = tag;
+	return true;
+}
+
+bool UIDescription::getTemplateSize (UTF8StringPtr name, CPoint& size) const
+{
+	const auto* node = find (templates, name);
+	CPoint s;
+	if (!node || !(*node)->attributes.getPointAttribute (UIViewCreator::kAttrSize, s))
+		return false;
+	if (!(s.x >= 1. && s.y >= 1. && s.x <= kMaxTemplateSide && s.y <= kMaxTemplateSide))
+		return false;
+	size = s;
+	return true;
+}
+
+CView* UIDescription::createView (UTF8StringPtr templateName, IController* controller) const
+{
+	UIViewCreator::registerViewCreators ();
+	const auto* node = find (templates, templateName);
+	return node ? createViewFromNode (**node, controller) : nullptr;
+}
+
+CView* UIDescription::createViewFromNode (const Node& node, IController* controller) const
+{
+	const UIAttributes& attributes = node.attributes;
+	IController* subController = nullptr;
+	const auto* subName = attributes.getAttributeValue (UIViewCreator::kAttrSubController);
+	if (subName && controller)
+		subController = controller->getSubController (subName->c_str (), this);
+	IController* current = subController ? subController : controller;
+
+	SharedPointer<CView> view;
+	if (current)
+		view = owned (current->createView (attributes, this));
+	if (!view)
+		view = owned (UIViewFactory::createView (attributes, this));
+	if (!view)
+	{
+		delete subController;
+		return nullptr;
+	}
+	// The view owns its sub-controller from here on.
+	if (subController)
+		view->setController (subController);
+
+	if (auto* container = dynamic_cast<CViewContainer*> (view.get ()))
+	{
+		for (const auto& child : node.children)
+		{
+			if (child->name != "view")
+				continue;
+			if (CView* childView = createViewFromNode (*child, current))
+			{
+				if (!container->addView (childView))
+					childView->forget ();
+			}
+		}
+	}
+	auto* control = dynamic_cast<CControl*> (view.get ());
+	const auto* tagName = attributes.getAttributeValue (UIViewCreator::kAttrControlTag);
+	if (control && tagName && current)
+		control->setListener (current->getControlListener (tagName->c_str ()));
+	if (current)
+	{
+		// Null leaves the view out; another view takes its place.
+		CView* verified = current->verifyView (view, attributes, this);
+		if (!verified)
+			return nullptr;
+		view = verified;
+	}
+	CView* result = view.get ();
+	result->remember ();
+	return result;
+}
+
+CBitmap* UIDescription::getBitmap (UTF8StringPtr name) const
+{
+	const auto* bitmap = find (bitmaps, name);
+	return bitmap ? bitmap->get () : nullptr;
+}
+
+CFontRef UIDescription::getFont (UTF8StringPtr name) const
+{
+	const auto* font = find (fonts, name);
+	return font ? font->get () : nullptr;
+}
+
+bool UIDescription::getColor (UTF8StringPtr name, CColor& color) const
+{
+	if (const auto* named = find (colors, name))
+	{
+		color = *named;
+		return true;
+	}
+	return name && UIViewCreator::parseColor (name, color);
+}
+
+int32 UIDescription::getTagForName (UTF8StringPtr name) const
+{
+	const auto* tag = find (tags, name);
+	return tag ? *tag : -1;
+}
+
+bool UIDescription::lookupBitmapName (const CBitmap* bitmap, std::string& name) const
+{
+	for (const auto& entry : bitmaps)
+	{
+		if (bitmap && entry.second.get () == bitmap)
+		{
+			name = entry.first;
+			return true;
+		}
+	}
+	return false;
+}
+
+bool UIDescription::lookupColorName (const CColor& color, std::string& name) const
+{
+	for (const auto& entry : colors)
+	{
+		if (entry.second == color)
+		{
+			name = entry.first;
+			return true;
+		}
+	}
+	return false;
+}
+
+} // namespace VSTGUI

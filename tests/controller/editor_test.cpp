@@ -1,0 +1,338 @@
+// The editor built from the bundle's description, bound to the controller both ways.
+#include "editortestsupport.h"
+#include "platformquery.h"
+#include "plugids.h"
+#include "testsupport.h"
+#include "../vstgui/fontcachereset.h"
+
+#include "vstgui/lib/cbitmap.h"
+#include "vstgui/lib/controls/cbuttons.h"
+#include "vstgui/lib/controls/ctextlabel.h"
+#include "cslider.h"
+
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <fstream>
+#include <thread>
+
+namespace testsupport {
+namespace {
+
+using VSTGUI::CParamDisplay;
+using VSTGUI::CPoint;
+using VSTGUI::CSlider;
+using VSTGUI::COnOffButton;
+using VSTGUI::VST3Editor;
+
+struct TestController : PlugController
+{
+	using PlugController::aboutControllers;
+};
+
+size_t count (const std::vector<std::string>& log, const std::string& prefix)
+{
+	return static_cast<size_t> (std::count_if (log.begin (), log.end (), [&] (const std::string& e) {
+		return e.compare (0, prefix.size (), prefix) == 0;
+	}));
+}
+
+class Editor : public ::testing::Test
+{
+protected:
+	void SetUp () override
+	{
+		ASSERT_EQ (controller->initialize (host.get ()), kResultOk);
+		controller->setComponentHandler (&handler);
+	}
+	void TearDown () override
+	{
+		controller->setComponentHandler (nullptr);
+		controller->terminate ();
+	}
+	IPtr<VST3Editor> open (const std::string& description = bundleDescription ())
+	{
+		return openEditor (controller, plugFrame.get (), description);
+	}
+	void runUITimers () { plugFrame->runTimers (); }
+
+	IPtr<TestController> controller = Steinberg::owned (new TestController);
+	tolvarhost::Ref<tolvarhost::HostApplication> host {new tolvarhost::HostApplication};
+	tolvarhost::Ref<tolvarhost::PlugFrame> plugFrame {new tolvarhost::PlugFrame};
+	RecordingHandler handler;
+};
+
+TEST_F (Editor, BundleDescriptionGivesEveryParameterItsControls)
+{
+	auto editor = open ();
+	ASSERT_TRUE (editor);
+	ViewRect size;
+	ASSERT_EQ (editor->getSize (&size), kResultTrue);
+	EXPECT_EQ (size.getWidth (), 640);
+	EXPECT_EQ (size.getHeight (), 340);
+	EXPECT_NE (findView<COnOffButton> (editor, kBypassId), nullptr);
+	const char* texts[] = {"0.00 dB", "50 %", "20.0 ms", "1.60 s", "10000 m3", "100 %", "75 %", "2500 Hz"};
+	for (ParamID id = kLevelId; id <= kLPCutId; ++id)
+	{
+		SCOPED_TRACE (id);
+		auto* slider = findView<CSlider> (editor, static_cast<VSTGUI::int32> (id));
+		ASSERT_NE (slider, nullptr);
+		EXPECT_FLOAT_EQ (slider->getValue (), static_cast<float> (controller->getParamNormalized (id)));
+		EXPECT_EQ (slider->getEffectiveSliderMode (), VSTGUI::CSliderMode::KWFreeClick);
+		auto* display = findView<CParamDisplay> (editor, static_cast<VSTGUI::int32> (id));
+		ASSERT_NE (display, nullptr);
+		EXPECT_EQ (display->getDisplayText (), texts[id - 1]);
+	}
+	EXPECT_EQ (controller->aboutControllers.size (), 1u);
+	auto* offscreen = dynamic_cast<VSTGUI::OffscreenPlatformFrame*> (editor->getFrame ()->getPlatformFrame ());
+	ASSERT_NE (offscreen, nullptr);
+	auto picture = offscreen->render ();
+	ASSERT_TRUE (picture);
+	EXPECT_EQ (picture->getWidth (), 640.);
+}
+
+// A drag on a slider in "KW free click" reaches the host as one edit, and the
+// controller's parameter holds the value the host was sent last.
+TEST_F (Editor, DragReachesTheHostAsOneEdit)
+{
+	auto editor = open ();
+	ASSERT_TRUE (editor);
+	auto* slider = findView<CSlider> (editor, kMixId);
+	ASSERT_NE (slider, nullptr);
+	CPoint p = slider->calculateHandleRect (slider->getValueNormalized ()).getCenter ();
+	slider->localToFrame (p);
+	auto* frame = editor->getFrame ();
+	frame->platformOnMouseDown (p, VSTGUI::kLButton);
+	CPoint q (p.x, p.y - 40.);
+	frame->platformOnMouseMoved (q, VSTGUI::kLButton);
+	frame->platformOnMouseUp (q, 0);
+
+	ASSERT_GE (handler.log.size (), 3u);
+	EXPECT_EQ (handler.log.front (), "begin 2");
+	EXPECT_EQ (handler.log.back (), "end 2");
+	EXPECT_EQ (count (handler.log, "begin"), 1u);
+	const double value = controller->getParamNormalized (kMixId);
+	EXPECT_GT (value, 0.7);
+	EXPECT_EQ (handler.log[handler.log.size () - 2], "perform 2 " + std::to_string (value));
+	EXPECT_FLOAT_EQ (slider->getValue (), static_cast<float> (value));
+}
+
+TEST_F (Editor, AltClickResetIsACompleteEdit)
+{
+	auto editor = open ();
+	ASSERT_TRUE (editor);
+	auto* slider = findView<CSlider> (editor, kMixId);
+	controller->setParamNormalized (kMixId, 0.9);
+	runUITimers ();
+	EXPECT_FLOAT_EQ (slider->getValue (), 0.9f);
+	click (slider, VSTGUI::kAlt);
+	EXPECT_EQ (handler.log, (std::vector<std::string> {"begin 2", "perform 2 0.500000", "end 2"}));
+	EXPECT_EQ (controller->getParamNormalized (kMixId), 0.5);
+}
+
+// Host-side changes, from any thread, reach the controls when the UI timer runs.
+TEST_F (Editor, HostChangesMoveTheControlsOnTheUIThread)
+{
+	auto editor = open ();
+	ASSERT_TRUE (editor);
+	auto* slider = findView<CSlider> (editor, kRvbTimeId);
+	auto* display = findView<CParamDisplay> (editor, kRvbTimeId);
+	const float before = slider->getValue ();
+	std::thread other ([&] { controller->setParamNormalized (kRvbTimeId, 1.0); });
+	other.join ();
+	EXPECT_EQ (slider->getValue (), before);
+	runUITimers ();
+	EXPECT_EQ (slider->getValue (), 1.f);
+	EXPECT_EQ (display->getDisplayText (), "8.00 s");
+
+	RecordBytes record;
+	record.bypass = 1;
+	for (int i = 0; i < 8; ++i)
+		record.values[i] = 0.1 * (i + 1);
+	ByteStream state (record.bytes ());
+	ASSERT_EQ (controller->setComponentState (&state), kResultOk);
+	runUITimers ();
+	EXPECT_TRUE (findView<COnOffButton> (editor, kBypassId)->isOn ());
+	for (ParamID id = kLevelId; id <= kLPCutId; ++id)
+		EXPECT_FLOAT_EQ (findView<CSlider> (editor, static_cast<VSTGUI::int32> (id))->getValue (),
+		                 0.1f * id);
+	EXPECT_TRUE (handler.log.empty ()) << "host-side changes are not edits";
+}
+
+// Gestures open when the editor goes away still end at the host.
+TEST_F (Editor, ClosingEndsOpenGestures)
+{
+	for (bool release : {false, true})
+	{
+		SCOPED_TRACE (release ? "released while attached" : "removed");
+		handler.log.clear ();
+		auto editor = open ();
+		ASSERT_TRUE (editor);
+		auto* frame = editor->getFrame ();
+		auto* dragged = findView<CSlider> (editor, kLevelId);
+		CPoint p = centreOf (dragged);
+		frame->platformOnMouseDown (p, VSTGUI::kLButton);
+		CPoint w = centreOf (findView<CSlider> (editor, kSizeId));
+		frame->platformOnMouseWheel (w, VSTGUI::kMouseWheelAxisY, 1.f, 0);
+		EXPECT_EQ (count (handler.log, "begin"), 2u);
+		EXPECT_EQ (count (handler.log, "end"), 0u);
+		if (release)
+			editor = nullptr;
+		else
+			EXPECT_EQ (editor->removed (), kResultOk);
+		EXPECT_EQ (count (handler.log, "end"), 2u);
+		EXPECT_EQ (plugFrame->numTimers (), 0u);
+	}
+}
+
+TEST_F (Editor, TwoEditorsWithAboutBoxesCloseInEitherOrder)
+{
+	for (bool firstGoesFirst : {true, false})
+	{
+		IPtr<VST3Editor> editors[] = {open (), open ()};
+		ASSERT_TRUE (editors[0] && editors[1]);
+		ASSERT_EQ (controller->aboutControllers.size (), 2u);
+		const int gone = firstGoesFirst ? 0 : 1;
+		const int kept = 1 - gone;
+		auto* keptAbout = controller->aboutControllers[kept];
+		EXPECT_EQ (editors[gone]->removed (), kResultOk);
+		ASSERT_EQ (controller->aboutControllers.size (), 1u);
+		EXPECT_EQ (controller->aboutControllers[0], keptAbout);
+
+		// The other editor and its about box work on.
+		auto* button = findView<COnOffButton> (editors[kept], -1);
+		ASSERT_NE (button, nullptr);
+		click (button);
+		auto* box = static_cast<VSTGUI::CViewContainer*> (button->getParentView ());
+		VSTGUI::CTextLabel* line = nullptr;
+		box->forEachDescendant ([&] (VSTGUI::CView* v) {
+			if (auto* l = dynamic_cast<VSTGUI::CTextLabel*> (v))
+				line = l;
+		});
+		ASSERT_NE (line, nullptr);
+		EXPECT_EQ (line->getText ().getString (),
+		           std::string ("1.0.0, VST3 ") + queryPlatformText ().text8 () + "  ");
+		EXPECT_TRUE (handler.log.empty ()) << "the about button is no parameter";
+		editors[kept] = nullptr;
+		EXPECT_TRUE (controller->aboutControllers.empty ());
+	}
+}
+
+TEST_F (Editor, ViewLifecycleAsHostsDriveIt)
+{
+	controller->setKnobMode (kCircularMode);
+	EXPECT_EQ (controller->createView ("Editor"), nullptr);
+	EXPECT_EQ (controller->createView (nullptr), nullptr);
+	EXPECT_EQ (EditController::getHostKnobMode (), kCircularMode);
+	// Inside this test program there is no bundle around the module, so no description.
+	EXPECT_EQ (controller->createView ("editor"), nullptr);
+	EXPECT_EQ (EditController::getHostKnobMode (), kLinearMode);
+
+	auto editor = Steinberg::owned (new VST3Editor (controller, "view", bundleDescription ().c_str ()));
+	EXPECT_EQ (editor->isPlatformTypeSupported (kPlatformTypeX11EmbedWindowID), kResultFalse);
+	EXPECT_EQ (editor->isPlatformTypeSupported (VST3Editor::kPlatformTypeOffscreen), kResultTrue);
+	EXPECT_EQ (editor->removed (), kResultFalse);
+	// Without a run loop from the host, no editor opens.
+	EXPECT_EQ (editor->attached (nullptr, VST3Editor::kPlatformTypeOffscreen), kResultFalse);
+	editor->setFrame (plugFrame.get ());
+	EXPECT_EQ (editor->attached (nullptr, kPlatformTypeX11EmbedWindowID), kResultFalse);
+	EXPECT_EQ (editor->attached (nullptr, VST3Editor::kPlatformTypeOffscreen), kResultOk);
+	EXPECT_EQ (editor->attached (nullptr, VST3Editor::kPlatformTypeOffscreen), kResultFalse);
+	EXPECT_GT (plugFrame->numTimers (), 0u);
+	EXPECT_EQ (editor->removed (), kResultOk);
+	EXPECT_EQ (plugFrame->numTimers (), 0u);
+	EXPECT_EQ (editor->attached (nullptr, VST3Editor::kPlatformTypeOffscreen), kResultOk);
+	EXPECT_EQ (editor->removed (), kResultOk);
+}
+
+//------------------------------------------------------------------------
+// Descriptions that are broken, as a whole or in parts.
+class BadDescription : public Editor
+{
+protected:
+	std::string write (const std::string& name, const std::string& text)
+	{
+		const std::string path = std::string (TOLVAR_TEST_TMP) + "/" + name;
+		std::ofstream (path, std::ios::binary) << text;
+		return path;
+	}
+	static std::string bundleText ()
+	{
+		std::ifstream in (bundleDescription (), std::ios::binary);
+		return std::string (std::istreambuf_iterator<char> (in), {});
+	}
+	// A description with one template holding the given views.
+	static std::string withViews (const std::string& views, const std::string& bitmaps = "")
+	{
+		return "<vstgui-ui-description version=\"1\"><bitmaps>" + bitmaps +
+		       "</bitmaps><control-tags><control-tag name=\"Mix\" tag=\"2\"/>"
+		       "<control-tag name=\"Nothing\" tag=\"42\"/></control-tags>"
+		       "<template name=\"view\" class=\"CViewContainer\" size=\"100, 100\">" +
+		       views + "</template></vstgui-ui-description>";
+	}
+};
+
+TEST_F (BadDescription, UnreadableDescriptionsGiveNoEditor)
+{
+	const std::string text = bundleText ();
+	ASSERT_GT (text.size (), 1000u);
+	std::string deep = "<vstgui-ui-description><template name=\"view\" class=\"CViewContainer\" size=\"9, 9\">";
+	for (int i = 0; i < 40; ++i)
+		deep += "<view class=\"CViewContainer\">";
+	const struct
+	{
+		const char* name;
+		std::string path;
+	} cases[] = {
+	    {"missing", std::string (TOLVAR_TEST_TMP) + "/none.uidesc"},
+	    {"empty", write ("empty.uidesc", "")},
+	    {"truncated", write ("truncated.uidesc", text.substr (0, text.size () / 2))},
+	    {"not xml", write ("garbage.uidesc", std::string ("\x89PNG\r\n\x1a\n\0\0", 10))},
+	    {"malformed", write ("malformed.uidesc", "<vstgui-ui-description><template name=\"view\"></vstgui-ui-description>")},
+	    {"other root", write ("root.uidesc", "<svg/>")},
+	    {"too deep", write ("deep.uidesc", deep)},
+	    {"missing bitmap", write ("bitmap.uidesc", withViews ("", "<bitmap name=\"b\" path=\"nothere.png\"/>"))},
+	    {"bitmap outside", write ("outside.uidesc", withViews ("", "<bitmap name=\"b\" path=\"../x.png\"/>"))},
+	    {"no template size", write ("nosize.uidesc", "<vstgui-ui-description><template name=\"view\" class=\"CViewContainer\"/></vstgui-ui-description>")},
+	    {"bad colour", write ("colour.uidesc", "<vstgui-ui-description><colors><color name=\"c\" rgba=\"#12\"/></colors></vstgui-ui-description>")},
+	};
+	for (const auto& c : cases)
+	{
+		SCOPED_TRACE (c.name);
+		auto editor = Steinberg::owned (new VST3Editor (controller, "view", c.path.c_str ()));
+		EXPECT_FALSE (editor->isDescriptionLoaded ());
+		ViewRect size;
+		EXPECT_EQ (editor->getSize (&size), kResultFalse);
+		editor->setFrame (plugFrame.get ());
+		EXPECT_EQ (editor->attached (nullptr, VST3Editor::kPlatformTypeOffscreen), kResultFalse);
+	}
+	EXPECT_TRUE (controller->aboutControllers.empty ());
+}
+
+TEST_F (BadDescription, BrokenViewsAreLeftOut)
+{
+	const std::string views =
+	    "<view class=\"CSlider\" size=\"10, 50\" control-tag=\"Mix\" no-such-attribute=\"1\"/>"
+	    "<view class=\"NoSuchView\" size=\"10, 10\"><view class=\"CSlider\" control-tag=\"Mix\"/></view>"
+	    "<view class=\"CSlider\" control-tag=\"Nothing\"/>"
+	    "<view class=\"CSlider\" control-tag=\"Undeclared\"/>"
+	    "<view class=\"CControl\"/>"
+	    "<view class=\"CViewContainer\" sub-controller=\"NoSuchController\">"
+	    "  <view class=\"CTextLabel\" title=\"kept\"/></view>"
+	    "<view class=\"CViewContainer\" sub-controller=\"AboutController\">"
+	    "  <view class=\"NoSuchView\"/><view class=\"COnOffButton\"/></view>";
+	auto editor = open (write ("parts.uidesc", withViews (views)));
+	ASSERT_TRUE (editor);
+	auto* root = static_cast<VSTGUI::CViewContainer*> (editor->getFrame ()->getView (0));
+	ASSERT_NE (root, nullptr);
+	EXPECT_EQ (root->getNbViews (), 3u);
+	auto* mix = findView<CSlider> (editor, kMixId);
+	ASSERT_NE (mix, nullptr);
+	EXPECT_EQ (mix->getViewSize ().getHeight (), 50.);
+	EXPECT_EQ (controller->aboutControllers.size (), 1u);
+	click (findView<COnOffButton> (editor, -1)); // an about box without a label stays silent
+	editor = nullptr;
+	EXPECT_TRUE (controller->aboutControllers.empty ());
+}
+
+} // namespace
+} // namespace testsupport
