@@ -136,6 +136,13 @@ TEST (HostileState, DamagedRecordsIntoProcessorAndController)
 		const bool takes = !missing && bytes.size () >= kRecordSize;
 		const tresult code = takes ? kResultOk : kResultFalse;
 		accepted += takes;
+		const int32 sampleSize = rng.range (0, 1) ? kSample64 : kSample32;
+		const double rate = s % 997 == 0 ? rng.pick (kRareRates) : rng.pick (kRates);
+		SCOPED_TRACE ("rate " + std::to_string (rate) + (sampleSize == kSample64 ? ", 64 bit" : ", 32 bit"));
+		// Hosts load presets while playing as well as while stopped.
+		const bool whileActive = rng.range (0, 1);
+		if (whileActive)
+			p.start (sampleSize, rate);
 
 		const std::vector<uint8_t> before = p.state ();
 		const std::vector<double> shownBefore = controllerValues (p.controller.get ());
@@ -146,10 +153,8 @@ TEST (HostileState, DamagedRecordsIntoProcessorAndController)
 		ASSERT_EQ (p.controller->setComponentState (missing ? nullptr : stream.get ()), code);
 		ASSERT_EQ (controllerValues (p.controller.get ()), takes ? shownValues (bytes) : shownBefore);
 
-		const int32 sampleSize = rng.range (0, 1) ? kSample64 : kSample32;
-		const double rate = s % 997 == 0 ? rng.pick (kRareRates) : rng.pick (kRates);
-		SCOPED_TRACE ("rate " + std::to_string (rate) + (sampleSize == kSample64 ? ", 64 bit" : ", 32 bit"));
-		p.start (sampleSize, rate);
+		if (!whileActive)
+			p.start (sampleSize, rate);
 		Block block (sampleSize);
 		for (auto k = rng.range (1, 3); k > 0; --k, ++blocks)
 		{
