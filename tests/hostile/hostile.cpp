@@ -8,6 +8,8 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <numeric>
+#include <set>
 
 namespace hostile {
 
@@ -37,35 +39,36 @@ uint64_t baseSeed ()
 	return v ? std::strtoull (v, nullptr, 10) : 20240917u;
 }
 
+std::string describe (const std::string& name, int32 sampleSize)
+{
+	return name + (sampleSize == kSample64 ? ", 64 bit" : ", 32 bit");
+}
+
 bool awaitingEngineFix (const std::string& name)
 {
+	static std::set<std::string> told;
 	const auto it = kAwaitingEngineFix.find (name);
-	if (it == kAwaitingEngineFix.end ())
-		return false;
 	const char* run = std::getenv ("TOLVAR_HOSTILE_RUN_AWAITING");
-	if (run && (std::string (run) == "all" || name.find (run) != std::string::npos))
+	if (it == kAwaitingEngineFix.end () ||
+	    (run && (std::string (run) == "all" || name.find (run) != std::string::npos)))
 		return false;
-	std::cout << "[ awaiting engine fix ] " << name << ": " << it->second << "\n";
+	if (told.insert (name).second)
+		std::cout << "[ awaiting engine fix ] " << name << ": " << it->second << "\n";
 	return true;
 }
 
 //------------------------------------------------------------------------
-namespace {
-Module& bundle ()
+static Module& bundle ()
 {
-	static std::unique_ptr<Module> module = [] {
-		std::string error;
-		auto m = Module::load (TOLVAR_TEST_BUNDLE, error);
-		if (!m)
-		{
-			std::cerr << error << "\n";
-			std::abort ();
-		}
-		return m;
-	}();
+	static std::string error;
+	static const std::unique_ptr<Module> module = Module::load (TOLVAR_TEST_BUNDLE, error);
+	if (!module)
+	{
+		std::cerr << error << "\n";
+		std::abort ();
+	}
 	return *module;
 }
-} // namespace
 
 Instance::Instance (bool initialize, bool withController)
 {
@@ -73,30 +76,19 @@ Instance::Instance (bool initialize, bool withController)
 	kProcessorClassId.toTUID (cid);
 	component = bundle ().create<IComponent> (cid);
 	processor = queryAs<IAudioProcessor> (component.get ());
+	kControllerClassId.toTUID (cid);
 	if (withController)
-	{
-		kControllerClassId.toTUID (cid);
 		controller = bundle ().create<IEditController> (cid);
-	}
-	if (!component || !processor || (withController && !controller))
-	{
-		ADD_FAILURE () << "the factory made no processor or controller";
+	if (!processor || (withController && !controller))
 		std::abort ();
-	}
-	if (initialize)
-	{
-		FUnknown* context = static_cast<IHostApplication*> (host.get ());
-		EXPECT_EQ (component->initialize (context), kResultOk);
-		if (controller)
-		{
-			EXPECT_EQ (controller->initialize (context), kResultOk);
-		}
-	}
+	FUnknown* context = static_cast<IHostApplication*> (host.get ());
+	EXPECT_TRUE (!initialize || component->initialize (context) == kResultOk);
+	EXPECT_TRUE (!initialize || !controller || controller->initialize (context) == kResultOk);
 }
 
 Instance::~Instance ()
 {
-	// Whatever state a case left: deactivate and terminate as a host does before releasing.
+	// Whatever state a case left: deactivated and terminated, as a host does before releasing.
 	component->setActive (false);
 	component->terminate ();
 	if (controller)
@@ -129,38 +121,29 @@ tresult Instance::setState (const std::vector<uint8_t>& bytes)
 }
 
 //------------------------------------------------------------------------
-namespace {
-constexpr uint32_t kSentinel32 = 0x7FA0DEADu;
-constexpr uint64_t kSentinel64 = 0x7FF4DEADDEADDEADull;
-} // namespace
-
 Block::Block (int32 sampleSize, std::vector<int32> inChannels, std::vector<int32> outChannels)
 : width (sampleSize == kSample32 ? 4 : 8)
+, sentinel (width == 4 ? 0x7FA0DEADu : 0x7FF4DEADDEADDEADu)
+, firstOutput (static_cast<size_t> (std::accumulate (inChannels.begin (), inChannels.end (), 0)))
 {
-	for (int32 channels : inChannels)
-		firstOutput += static_cast<size_t> (channels);
-	size_t next = 0;
-	auto addBuses = [&] (const std::vector<int32>& channelsPerBus) {
-		for (int32 channels : channelsPerBus)
+	for (const auto* side : {&inChannels, &outChannels})
+	{
+		for (int32 channels : *side)
 		{
 			pointers.emplace_back ();
-			for (int32 c = 0; c < channels; ++c, ++next)
+			for (int32 c = 0; c < channels; ++c)
 			{
-				memory.emplace_back (static_cast<size_t> (kFrames * width), uint8_t {0});
-				pointers.back ().push_back (memory[next].data ());
+				memory.emplace_back (kFrames * width, uint8_t {0});
+				pointers.back ().push_back (memory.back ().data ());
 			}
 		}
-	};
-	addBuses (inChannels);
-	addBuses (outChannels);
+	}
 	for (auto& p : pointers)
 	{
-		AudioBusBuffers bus;
-		bus.numChannels = static_cast<int32> (p.size ());
-		bus.channelBuffers32 = reinterpret_cast<Sample32**> (p.data ());
-		buses.push_back (bus);
+		buses.emplace_back ();
+		buses.back ().numChannels = static_cast<int32> (p.size ());
+		buses.back ().channelBuffers32 = reinterpret_cast<Sample32**> (p.data ());
 	}
-	data.processMode = kRealtime;
 	data.symbolicSampleSize = sampleSize;
 	data.numInputs = static_cast<int32> (inChannels.size ());
 	data.numOutputs = static_cast<int32> (outChannels.size ());
@@ -168,18 +151,17 @@ Block::Block (int32 sampleSize, std::vector<int32> inChannels, std::vector<int32
 	data.outputs = data.numOutputs ? buses.data () + data.numInputs : nullptr;
 }
 
-void Block::noise (Rng& rng, double peak)
+void Block::noise (Rng& rng)
 {
 	for (size_t c = 0; c < firstOutput; ++c)
 		for (int32 i = 0; i < kFrames; ++i)
-			setInput (static_cast<int32> (c), i, rng.real (-peak, peak));
+			setInput (c, i, rng.real (-1.0, 1.0));
 }
 
-void Block::setInput (int32 channel, int32 frame, double value)
+void Block::setInput (size_t channel, int32 frame, double value)
 {
-	uint8_t* at = memory[static_cast<size_t> (channel)].data () + frame * width;
 	const float narrow = static_cast<float> (value);
-	std::memcpy (at, width == 4 ? static_cast<const void*> (&narrow) : &value, static_cast<size_t> (width));
+	std::memcpy (memory[channel].data () + frame * width, width == 4 ? static_cast<const void*> (&narrow) : &value, width);
 }
 
 void Block::inPlace ()
@@ -194,32 +176,18 @@ tresult Block::process (IAudioProcessor* processor, int32 numSamples, IParameter
 {
 	for (size_t c = firstOutput; c < memory.size (); ++c)
 		for (int32 i = 0; i < kFrames; ++i)
-			std::memcpy (memory[c].data () + i * width, width == 4 ? static_cast<const void*> (&kSentinel32)
-			                                                       : &kSentinel64,
-			             static_cast<size_t> (width));
+			std::memcpy (memory[c].data () + i * width, &sentinel, width);
 	inputCopy.assign (memory.begin (), memory.begin () + static_cast<std::ptrdiff_t> (firstOutput));
 	data.numSamples = numSamples;
 	data.inputParameterChanges = changes;
 	return processor->process (data);
 }
 
-double Block::sample (const uint8_t* channel, int32 frame) const
+uint64_t Block::bitsAt (const void* channel, int32 frame) const
 {
-	if (width == 8)
-	{
-		double v;
-		std::memcpy (&v, channel + frame * 8, 8);
-		return v;
-	}
-	float v;
-	std::memcpy (&v, channel + frame * 4, 4);
-	return v;
-}
-
-bool Block::written (const uint8_t* channel, int32 frame) const
-{
-	return width == 4 ? std::memcmp (channel + frame * 4, &kSentinel32, 4) != 0
-	                  : std::memcmp (channel + frame * 8, &kSentinel64, 8) != 0;
+	uint64_t bits = 0;
+	std::memcpy (&bits, static_cast<const uint8_t*> (channel) + frame * width, width);
+	return bits;
 }
 
 testing::AssertionResult Block::inputsKept () const
@@ -232,15 +200,13 @@ testing::AssertionResult Block::inputsKept () const
 
 testing::AssertionResult Block::good (int32 n, bool finite) const
 {
-	// Only what the host handed over can be written: bus 0 as data describes it.
 	const AudioBusBuffers* out = data.numOutputs > 0 ? data.outputs : nullptr;
 	for (int32 c = 0; out && out->channelBuffers32 && c < out->numChannels; ++c)
 	{
-		const auto* channel = reinterpret_cast<const uint8_t*> (out->channelBuffers32[c]);
-		for (int32 i = 0; channel && i < n; ++i)
+		for (int32 i = 0; out->channelBuffers32[c] && i < n; ++i)
 		{
-			const double v = sample (channel, i);
-			if (!written (channel, i))
+			const double v = width == 4 ? out->channelBuffers32[c][i] : out->channelBuffers64[c][i];
+			if (bitsAt (out->channelBuffers32[c], i) == sentinel)
 				return testing::AssertionFailure () << "output channel " << c << " frame " << i << " not written";
 			if (finite && !(std::fabs (v) <= kBound))
 				return testing::AssertionFailure () << "output channel " << c << " frame " << i << " is " << v;
@@ -253,7 +219,7 @@ testing::AssertionResult Block::untouched () const
 {
 	for (size_t c = firstOutput; c < memory.size (); ++c)
 		for (int32 i = 0; i < kFrames; ++i)
-			if (written (memory[c].data (), i))
+			if (bitsAt (memory[c].data (), i) != sentinel)
 				return testing::AssertionFailure () << "output " << c - firstOutput << " frame " << i << " written";
 	return inputsKept ();
 }
@@ -262,20 +228,17 @@ std::vector<uint8_t> Block::outputBytes (int32 n) const
 {
 	std::vector<uint8_t> bytes;
 	for (void* p : pointers[static_cast<size_t> (data.numInputs)])
-		if (p)
-			bytes.insert (bytes.end (), static_cast<uint8_t*> (p), static_cast<uint8_t*> (p) + n * width);
+		bytes.insert (bytes.end (), static_cast<uint8_t*> (p), static_cast<uint8_t*> (p) + n * width);
 	return bytes;
 }
 
 testing::AssertionResult sameBytes (const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
 {
-	if (a == b)
+	const auto at = std::mismatch (a.begin (), a.end (), b.begin (), b.end ());
+	if (at.first == a.end () && at.second == b.end ())
 		return testing::AssertionSuccess ();
-	size_t i = 0;
-	while (i < a.size () && i < b.size () && a[i] == b[i])
-		++i;
-	return testing::AssertionFailure () << "sizes " << a.size () << " and " << b.size () << ", first difference at byte "
-	                                    << i;
+	return testing::AssertionFailure () << a.size () << " and " << b.size () << " bytes, first difference at "
+	                                    << at.first - a.begin ();
 }
 
 std::vector<uint8_t> render (IAudioProcessor* processor, int32 sampleSize, uint64_t seed, int blocks)

@@ -2,8 +2,8 @@
 // unwritten samples, a replayable random source and the cases awaiting the engine fix.
 #pragma once
 
-#include "module.h"
 #include "hostobjects.h"
+#include "module.h"
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
@@ -24,12 +23,14 @@ using namespace Steinberg::Vst;
 
 // Largest magnitude accepted from finite input of magnitude 1 at any setting.
 constexpr double kBound = 64.0;
+constexpr int32 kSizes[] = {kSample32, kSample64};
 
 // shortCount normally, longCount when TOLVAR_HOSTILE_LONG=1.
 int64_t scaled (int64_t shortCount, int64_t longCount);
 // TOLVAR_HOSTILE_SEED, or a fixed seed; every test names it in its failures.
 uint64_t baseSeed ();
 #define HOSTILE_TRACE_SEED() SCOPED_TRACE ("replay with TOLVAR_HOSTILE_SEED=" + std::to_string (baseSeed ()))
+std::string describe (const std::string& name, int32 sampleSize);
 
 // True (and says so) when the case waits for the engine fix; such cases do not run unless
 // TOLVAR_HOSTILE_RUN_AWAITING is "all" or part of the case's name.
@@ -52,7 +53,7 @@ private:
 	std::mt19937_64 gen;
 };
 
-// A processor (and, if asked, its controller) from the bundle's factory; the bundle is
+// A processor (and, if asked, its controller) from the factory of the bundle, which is
 // loaded once per program.
 struct Instance
 {
@@ -71,8 +72,8 @@ struct Instance
 	Ref<IEditController> controller;
 };
 
-// Host buffers of one block: buses of any channel count in either width. Each process
-// call first fills the outputs with a signalling-NaN pattern, so an unwritten sample shows.
+// Host buffers of one block: buses of any channel count, in either width. process fills
+// the outputs with a signalling-NaN pattern first, so an unwritten sample shows.
 class Block
 {
 public:
@@ -80,17 +81,17 @@ public:
 
 	explicit Block (int32 sampleSize, std::vector<int32> inChannels = {2}, std::vector<int32> outChannels = {2});
 
-	// Noise of the given peak on every input channel.
-	void noise (Rng& rng, double peak = 1.0);
-	void setInput (int32 channel, int32 frame, double value);
-	// The output channels of bus 0 are the input channels of bus 0.
+	// Noise in -1..1 on every input channel.
+	void noise (Rng& rng);
+	void setInput (size_t channel, int32 frame, double value);
+	// The output channels of bus 0 become the input channels of bus 0.
 	void inPlace ();
 	tresult process (IAudioProcessor* processor, int32 numSamples, IParameterChanges* changes = nullptr);
 
-	// In the first n frames: every output channel of bus 0 written, finite and bounded when
-	// finite is true, and the inputs unchanged.
+	// In the first n frames every output channel of bus 0 (as data describes it) is written,
+	// and finite and bounded when finite is true; no input was written.
 	testing::AssertionResult good (int32 n, bool finite = true) const;
-	// No output sample written, no input sample changed.
+	// No output sample and no input sample written.
 	testing::AssertionResult untouched () const;
 	// The first n frames of every output channel of bus 0.
 	std::vector<uint8_t> outputBytes (int32 n) const;
@@ -98,15 +99,15 @@ public:
 	ProcessData data;
 
 private:
-	double sample (const uint8_t* channel, int32 frame) const;
-	bool written (const uint8_t* channel, int32 frame) const;
+	uint64_t bitsAt (const void* channel, int32 frame) const;
 	testing::AssertionResult inputsKept () const;
 
-	int32 width;
+	size_t width;
+	uint64_t sentinel;
 	std::vector<std::vector<uint8_t>> memory, inputCopy;
 	std::vector<std::vector<void*>> pointers;
 	std::vector<AudioBusBuffers> buses;
-	size_t firstOutput = 0;
+	size_t firstOutput;
 	bool shared = false;
 };
 

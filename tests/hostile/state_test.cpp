@@ -29,25 +29,19 @@ const uint64_t kSpecialDoubles[] = {
     0x3FF0000000000000, 0x3FE0000000000000};                                        // 1, 0.5
 const int32 kFlagWords[] = {INT_MIN, -2, -1, 0, 1, 2, 0x10000, INT_MAX};
 
-void put (std::vector<uint8_t>& bytes, size_t at, uint64_t value, size_t width)
+// Little-endian fields, as on x86-64.
+template <class T>
+T field (const std::vector<uint8_t>& bytes, size_t at)
 {
-	for (size_t i = 0; i < width && at + i < bytes.size (); ++i)
-		bytes[at + i] = static_cast<uint8_t> (value >> (8 * i));
-}
-
-int32 wordAt (const std::vector<uint8_t>& bytes, size_t at)
-{
-	uint32_t v = 0;
-	for (size_t i = 0; i < 4; ++i)
-		v |= uint32_t {bytes[at + i]} << (8 * i);
-	return static_cast<int32> (v);
-}
-
-double valueAt (const std::vector<uint8_t>& bytes, size_t index)
-{
-	double v;
-	std::memcpy (&v, bytes.data () + kValuesAt + 8 * index, 8);
+	T v;
+	std::memcpy (&v, bytes.data () + at, sizeof v);
 	return v;
+}
+
+template <class T>
+void put (std::vector<uint8_t>& bytes, size_t at, T v)
+{
+	std::memcpy (bytes.data () + at, &v, sizeof v);
 }
 
 // A record from base, damaged in one of several ways; may be short, long or random.
@@ -72,13 +66,12 @@ std::vector<uint8_t> hostileRecord (Rng& rng, std::vector<uint8_t> bytes)
 	}
 	for (auto n = rng.range (1, 6); n > 0; --n)
 		put (bytes, kValuesAt + 8 * static_cast<size_t> (rng.range (0, StateRecord::kNumValues - 1)),
-		     rng.pick (kSpecialDoubles), 8);
+		     rng.pick (kSpecialDoubles));
 	if (rng.range (0, 1))
 	{
-		put (bytes, 0, rng.bits (), 8);
-		put (bytes, kBypassAt, static_cast<uint32_t> (rng.pick (kFlagWords)), 4);
-		for (size_t f = 0; f < StateRecord::kNumFlags; ++f)
-			put (bytes, kFlagsAt + 4 * f, static_cast<uint32_t> (rng.pick (kFlagWords)), 4);
+		put (bytes, 0, rng.bits ());
+		for (size_t at : {kBypassAt, kFlagsAt, kFlagsAt + 4, kFlagsAt + 8, kFlagsAt + 12})
+			put (bytes, at, rng.pick (kFlagWords));
 	}
 	if (rng.range (0, 3) == 0)
 		bytes.resize (kRecordSize + static_cast<size_t> (rng.range (1, 64)), 0xA5);
@@ -89,10 +82,9 @@ std::vector<uint8_t> hostileRecord (Rng& rng, std::vector<uint8_t> bytes)
 std::vector<uint8_t> canonical (std::vector<uint8_t> bytes)
 {
 	bytes.resize (kRecordSize);
-	put (bytes, 0, 0, 8);
-	put (bytes, kBypassAt, wordAt (bytes, kBypassAt) > 0, 4);
-	for (size_t f = 0; f < StateRecord::kNumFlags; ++f)
-		put (bytes, kFlagsAt + 4 * f, wordAt (bytes, kFlagsAt + 4 * f) > 0, 4);
+	put (bytes, 0, int64_t {0});
+	for (size_t at : {kBypassAt, kFlagsAt, kFlagsAt + 4, kFlagsAt + 8, kFlagsAt + 12})
+		put (bytes, at, int32 {field<int32> (bytes, at) > 0});
 	return bytes;
 }
 
@@ -107,10 +99,10 @@ std::vector<double> controllerValues (IEditController* controller)
 // What the controller shows for an accepted record: bypass 1 or 0, values clamped, NaN as 0.
 std::vector<double> shownValues (const std::vector<uint8_t>& bytes)
 {
-	std::vector<double> v {wordAt (bytes, kBypassAt) > 0 ? 1.0 : 0.0};
+	std::vector<double> v {field<int32> (bytes, kBypassAt) > 0 ? 1.0 : 0.0};
 	for (size_t i = 0; i + 1 < kNumParams; ++i)
 	{
-		const double x = valueAt (bytes, i);
+		const double x = field<double> (bytes, kValuesAt + 8 * i);
 		v.push_back (std::isnan (x) ? 0.0 : std::fmin (std::fmax (x, 0.0), 1.0));
 	}
 	return v;
