@@ -7,6 +7,8 @@
 // touching no buffer.
 #include "hostile.h"
 
+#include "pluginterfaces/vst/vstspeaker.h"
+
 #include <climits>
 #include <cmath>
 #include <functional>
@@ -27,8 +29,14 @@ TEST (HostileCalls, RefusedCallsChangeNothing)
 		bool whileActive;
 		std::function<tresult (Instance&, int32 sampleSize)> call;
 	};
+	SpeakerArrangement mono = SpeakerArr::kMono, stereo = SpeakerArr::kStereo;
 	std::vector<Refusal> refusals = {
-	    {"calls/repeated-activation", true, [] (Instance& p, int32) { return p.component->setActive (true); }}};
+	    {"calls/repeated-activation", true, [] (Instance& p, int32) { return p.component->setActive (true); }},
+	    {"calls/missing-state", true, [] (Instance& p, int32) { return p.component->setState (nullptr); }},
+	    {"calls/mono-arrangement", false,
+	     [&] (Instance& p, int32) { return p.processor->setBusArrangements (&mono, 1, &stereo, 1); }},
+	    {"calls/unusable-sample-size", false, [] (Instance& p, int32) { return p.setup (2, kRate); }},
+	};
 	const double nan = std::numeric_limits<double>::quiet_NaN (), inf = std::numeric_limits<double>::infinity ();
 	for (double rate : {2 * kRate, 0.0, nan})
 		refusals.push_back ({"calls/setup-while-active", true, [=] (Instance& p, int32 s) { return p.setup (s, rate); }});

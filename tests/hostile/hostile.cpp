@@ -177,6 +177,8 @@ tresult Block::process (IAudioProcessor* processor, int32 numSamples, IParameter
 	for (size_t c = firstOutput; c < memory.size (); ++c)
 		for (int32 i = 0; i < kFrames; ++i)
 			std::memcpy (memory[c].data () + i * width, &sentinel, width);
+	for (auto& bus : buses)
+		bus.silenceFlags = 0;
 	inputCopy.assign (memory.begin (), memory.begin () + static_cast<std::ptrdiff_t> (firstOutput));
 	data.numSamples = numSamples;
 	data.inputParameterChanges = changes;
@@ -208,6 +210,8 @@ testing::AssertionResult Block::good (int32 n, bool finite) const
 			const double v = width == 4 ? out->channelBuffers32[c][i] : out->channelBuffers64[c][i];
 			if (bitsAt (out->channelBuffers32[c], i) == sentinel)
 				return testing::AssertionFailure () << "output channel " << c << " frame " << i << " not written";
+			if ((out->silenceFlags >> c & 1) && v != 0.0)
+				return testing::AssertionFailure () << "output channel " << c << " flagged silent holds " << v;
 			if (finite && !(std::fabs (v) <= kBound))
 				return testing::AssertionFailure () << "output channel " << c << " frame " << i << " is " << v;
 		}

@@ -89,7 +89,7 @@ public:
 	tresult process (IAudioProcessor* processor, int32 numSamples, IParameterChanges* changes = nullptr);
 
 	// In the first n frames every output channel of bus 0 (as data describes it) is written,
-	// and finite and bounded when finite is true; no input was written.
+	// silent where flagged so, and finite and bounded when finite is true; no input was written.
 	testing::AssertionResult good (int32 n, bool finite = true) const;
 	// No output sample and no input sample written.
 	testing::AssertionResult untouched () const;
