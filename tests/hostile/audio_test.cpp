@@ -27,10 +27,10 @@ TEST (HostileAudio, NonFiniteInputThenFiniteAudio)
 		{
 			for (double value : bad)
 			{
-				for (int32 size : {kSample32, kSample64})
+				for (int32 size : kSizes)
 				{
-					SCOPED_TRACE (std::string (name) + ", input " + std::to_string (value) + ", round " +
-					              std::to_string (round) + (size == kSample64 ? ", 64 bit" : ", 32 bit"));
+					SCOPED_TRACE (describe (name + (", input " + std::to_string (value)) + ", round " +
+					                            std::to_string (round), size));
 					Instance p;
 					p.start (size, rng.range (0, 1) ? 8000.0 : 11025.0);
 					// Past the activation fade, so the bad sample reaches the whole network.
@@ -40,8 +40,8 @@ TEST (HostileAudio, NonFiniteInputThenFiniteAudio)
 					block.noise (rng);
 					const auto at = static_cast<int32> (rng.range (0, Block::kFrames - 1));
 					const auto channel = rng.range (0, 2); // left, right or both
-					for (int32 c = 0; c < 2; ++c)
-						if (channel == 2 || channel == c)
+					for (size_t c = 0; c < 2; ++c)
+						if (channel == 2 || channel == static_cast<int64_t> (c))
 							block.setInput (c, at, value);
 					ASSERT_EQ (block.process (p.processor.get (), Block::kFrames), kResultOk);
 					EXPECT_TRUE (block.good (Block::kFrames, false));

@@ -1,10 +1,11 @@
 // Calls in the wrong order and blocks of odd shape (process outside the active state and
-// refused arrangements are covered by the integration tests). Required codes: kResultFalse for
-// setupProcessing while active or at a rate outside 1 Hz to 1.536 MHz and for setActive(true)
-// while active, and a refused call changes nothing: the output stays bit for bit that of an
-// instance that never saw it. process gives kResultOk for any bus shape and for a sample
-// count of 0 or below, and kInvalidArgument for a sample size other than 32 or 64 bit,
-// touching no buffer.
+// the whole set of arrangements are covered by the integration tests). Required codes:
+// kResultFalse for setupProcessing while active, at a rate outside 1 Hz to 1.536 MHz or with
+// a sample size other than 32 or 64 bit, for setActive(true) while active, for a missing
+// state and a mono arrangement; a refused call changes nothing: the output stays bit for bit
+// that of an instance that never saw it. process gives kResultOk for any bus shape and for a
+// sample count of 0 or below, and kInvalidArgument for a sample size other than 32 or 64
+// bit, touching no buffer.
 #include "hostile.h"
 
 #include "pluginterfaces/vst/vstspeaker.h"
@@ -144,7 +145,8 @@ TEST (HostileCalls, OddBusesAndBuffers)
 				for (Instance* i : {&p, &reference})
 				{
 					i->start (size, kRate);
-					ASSERT_EQ (i->setState (record), kResultOk);
+					Ref<HostStream> stream (new HostStream (record));
+					ASSERT_EQ (i->component->setState (stream.get ()), kResultOk);
 				}
 				Block block (size, s.in, s.out), plain (size);
 				Rng rng (baseSeed () + k), same (baseSeed () + k);

@@ -70,7 +70,7 @@ static Module& bundle ()
 	return *module;
 }
 
-Instance::Instance (bool initialize, bool withController)
+Instance::Instance (bool withController)
 {
 	TUID cid;
 	kProcessorClassId.toTUID (cid);
@@ -82,8 +82,8 @@ Instance::Instance (bool initialize, bool withController)
 	if (!processor || (withController && !controller))
 		std::abort ();
 	FUnknown* context = static_cast<IHostApplication*> (host.get ());
-	EXPECT_TRUE (!initialize || component->initialize (context) == kResultOk);
-	EXPECT_TRUE (!initialize || !controller || controller->initialize (context) == kResultOk);
+	EXPECT_EQ (component->initialize (context), kResultOk);
+	EXPECT_TRUE (!controller || controller->initialize (context) == kResultOk);
 }
 
 Instance::~Instance ()
@@ -112,12 +112,6 @@ std::vector<uint8_t> Instance::state ()
 	Ref<HostStream> s (new HostStream);
 	EXPECT_EQ (component->getState (s.get ()), kResultOk);
 	return s->data ();
-}
-
-tresult Instance::setState (const std::vector<uint8_t>& bytes)
-{
-	Ref<HostStream> s (new HostStream (bytes));
-	return component->setState (s.get ());
 }
 
 //------------------------------------------------------------------------

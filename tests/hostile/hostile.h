@@ -54,17 +54,16 @@ private:
 };
 
 // A processor (and, if asked, its controller) from the factory of the bundle, which is
-// loaded once per program.
+// loaded once per program; initialised.
 struct Instance
 {
-	explicit Instance (bool initialize = true, bool withController = false);
+	explicit Instance (bool withController = false);
 	~Instance ();
 
 	tresult setup (int32 sampleSize, double rate);
 	// setupProcessing and setActive(true), both required to succeed.
 	void start (int32 sampleSize, double rate);
 	std::vector<uint8_t> state ();
-	tresult setState (const std::vector<uint8_t>& bytes);
 
 	Ref<HostApplication> host {new HostApplication};
 	Ref<IComponent> component;

@@ -115,7 +115,7 @@ TEST (HostileState, DamagedRecordsIntoProcessorAndController)
 	const double kRareRates[] = {22050.0, 44100.0, 48000.0, 96000.0, 192000.0, 1536000.0};
 	const int64_t streams = scaled (400, 1000000);
 
-	Instance p (true, true);
+	Instance p (true);
 	const std::vector<uint8_t> fresh = p.state ();
 	ASSERT_EQ (fresh.size (), kRecordSize);
 	Rng rng (baseSeed ());
