@@ -1,7 +1,7 @@
 // The processor against the per-sample reference engine: random input, random automation of
 // all nine parameters at random offsets, random block sizes, state restores and activations.
-// Every output sample must carry the same bytes. TOLVAR_EQUALITY_SAMPLES sets the length of
-// each run (default: a short run for CI).
+// Every output sample must carry the same bytes. TOLVAR_EQUALITY_SAMPLES sets how many
+// samples are compared in all (default: a short run for CI).
 #include "testsupport.h"
 
 #include "plugids.h"
@@ -14,10 +14,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <memory>
 
 using namespace tolvartest;
 
 namespace {
+
+// The processor with the signal path every x86-64 processor runs.
+class BaselineProcessor : public PlugProcessor
+{
+public:
+	BaselineProcessor () { hall.useBaselineKernels (true); }
+};
 
 // The processor's documented behaviour, driving the reference engine.
 class ReferenceProcessor
@@ -109,7 +117,7 @@ struct Config
 	int32 sampleSize;
 };
 
-int64 runLength (int64 fallback)
+int64 totalLength (int64 fallback)
 {
 	const char* env = std::getenv ("TOLVAR_EQUALITY_SAMPLES");
 	return env ? std::atoll (env) : fallback;
@@ -176,11 +184,19 @@ int64 compareRun (PlugProcessor& fast, double rate, unsigned seed, int64 samples
 			           [] (const auto& a, const auto& b) { return a.first < b.first; });
 			queues.emplace_back (id, points);
 		}
+		// Queues a host should not send, which change nothing.
+		if (script.chance (0.05))
+			queues.emplace_back (script.chance (0.5) ? kNumParams : kNoParamId,
+			                     std::vector<std::pair<int32, ParamValue>> {{0, 0.5}});
+		if (script.chance (0.05))
+			queues.emplace_back (static_cast<ParamID> (script.integer (0, kNumParams - 1)),
+			                     std::vector<std::pair<int32, ParamValue>> {});
 		ParamChanges changes;
 		for (ParamQueue& q : queues)
 		{
 			changes.queues.push_back (&q);
-			ref.change (q.id, q.points.back ().second);
+			if (q.id < kNumParams && !q.points.empty ())
+				ref.change (q.id, q.points.back ().second);
 		}
 
 		script.fill (block.in, n);
@@ -214,20 +230,25 @@ int64 compareRun (PlugProcessor& fast, double rate, unsigned seed, int64 samples
 
 TEST (Equality, ProcessorMatchesReferenceBitForBit)
 {
-	const int64 perRun = runLength (150000);
 	const double rates[] = {22050.0, 44100.0, 48000.0, 96000.0};
+	const int64 perRun = totalLength (1600000) / (2 * 4 * 2);
 	int64 compared = 0;
 	unsigned seed = 1;
-	for (double rate : rates)
+	for (bool baseline : {false, true})
 	{
-		for (int32 size : {kSample32, kSample64})
+		for (double rate : rates)
 		{
-			SCOPED_TRACE (testing::Message () << rate << " Hz, " << (size == kSample32 ? 32 : 64) << " bit");
-			PlugProcessor fast;
-			compared += size == kSample32 ? compareRun<float> (fast, rate, seed, perRun)
-			                              : compareRun<double> (fast, rate, seed, perRun);
-			++seed;
+			for (int32 size : {kSample32, kSample64})
+			{
+				SCOPED_TRACE (testing::Message () << rate << " Hz, " << (size == kSample32 ? 32 : 64) << " bit, "
+				                                  << (baseline ? "baseline" : "automatic") << " path");
+				std::unique_ptr<PlugProcessor> fast (baseline ? new BaselineProcessor : new PlugProcessor);
+				compared += size == kSample32 ? compareRun<float> (*fast, rate, seed, perRun)
+				                              : compareRun<double> (*fast, rate, seed, perRun);
+				++seed;
+			}
 		}
 	}
-	std::printf ("compared %lld stereo samples\n", static_cast<long long> (compared));
+	std::printf ("compared %lld stereo samples, %s path available\n", static_cast<long long> (compared),
+	             PlugProcessor ().engine ().usesAvx2Kernels () ? "AVX2" : "no AVX2");
 }

@@ -36,8 +36,7 @@ inline double engineValue (double v)
 
 inline double limitCorner (double hz, double rate)
 {
-	const double limit = 0.45 * rate;
-	return hz > limit ? limit : hz;
+	return hz < 0.5 * rate ? hz : 0.45 * rate;
 }
 
 void designHighpass (double hz, double rate, double& pole, double& numerator)
@@ -63,16 +62,11 @@ ReferenceHall::~ReferenceHall ()
 
 bool ReferenceHall::prepare (double rate)
 {
+	if (!(rate >= 1.0 && rate <= kMaxSampleRate))
+		return false;
 	sampleRate = rate;
 	writeIndex = 0;
 	samplesPerMs = sampleRate * 0.001;
-
-	if (!(sampleRate > 0.0 && sampleRate <= kMaxSampleRate))
-	{
-		freeBuffers ();
-		bufferLength = 0;
-		return false;
-	}
 
 	const int32 quarter = truncToInt32 (sampleRate * 0.25);
 	bufferLength = quarter + truncToInt32 (quarter * 0.001);
@@ -235,6 +229,14 @@ template <typename Sample>
 void ReferenceHall::processSamples (const Sample* inL, const Sample* inR, Sample* outL, Sample* outR,
                                     int32 numSamples)
 {
+	bool finite = std::isfinite (lowpassPrevIn) && std::isfinite (lowpassPrevOut) &&
+	              std::isfinite (highpassMidPrevIn) && std::isfinite (highpassMidPrevOut) &&
+	              std::isfinite (highpassSidePrevIn) && std::isfinite (highpassSidePrevOut);
+	for (double d : dampState)
+		finite = finite && std::isfinite (d);
+	if (!finite)
+		clearBuffers (bufferLength);
+
 	for (int32 i = 0; i < numSamples; ++i)
 	{
 		const double xL = static_cast<double> (inL[i]) + 1e-18;
@@ -464,6 +466,7 @@ void ReferenceHall::clearBuffers (int32 length)
 	writeIndex = 0;
 	lowpassPrevIn = 0.0;
 	lowpassPrevOut = 0.0;
+	highpassMidPrevIn = highpassMidPrevOut = highpassSidePrevIn = highpassSidePrevOut = 0.0;
 	for (double& s : dampState)
 		s = 0.0;
 }
