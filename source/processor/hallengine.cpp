@@ -529,11 +529,10 @@ template <typename Sample>
 void HallEngine::processTank (int32_t first, int32_t n, Sample* outL, Sample* outR)
 {
 	const RunArrays& a = *run;
-	const RunValues v {a.inL + first,         a.inR + first,          a.networkGain + first,
-	                   a.mixSmoothed + first, a.dryGain + first,      a.levelSmoothed + first,
+	const RunValues v {a.inL + first,          a.inR + first,          a.networkGain + first,
+	                   a.mixSmoothed + first,  a.dryGain + first,      a.levelSmoothed + first,
 	                   a.allpassGain1 + first, a.allpassGain2 + first, a.diffusionSmoothed + first,
-	                   a.tapWeight + first,   run->networkIn,         run->tapLeft,
-	                   run->tapRight};
+	                   a.tapWeight + first};
 	if constexpr (sizeof (Sample) == sizeof (float))
 		kernels->process32 (tankState, v, n, outL + first, outR + first);
 	else

@@ -132,7 +132,6 @@ private:
 		double inL[kMaxRun], inR[kMaxRun];
 		double networkGain[kMaxRun], mixSmoothed[kMaxRun], dryGain[kMaxRun], levelSmoothed[kMaxRun];
 		double allpassGain1[kMaxRun], allpassGain2[kMaxRun], diffusionSmoothed[kMaxRun], tapWeight[kMaxRun];
-		double networkIn[kMaxRun], tapLeft[kMaxRun], tapRight[kMaxRun];
 	};
 	std::unique_ptr<RunArrays> run;
 	bool runArraysConstant = false;

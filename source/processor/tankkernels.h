@@ -40,57 +40,16 @@ int32_t samplesBeforeWrap (const TankState& s, int32_t n)
 	return n;
 }
 
-// Input low-pass, pre-delay and the two all-passes, sample after sample.
-void processInput (TankState& s, const RunValues& v, int32_t first, int32_t n)
-{
-	const int32_t w = s.writeIndex;
-	const int32_t length = s.bufferLength;
-	double* predelayWrite = s.predelayLine + w;
-	const double* predelayRead = s.predelayLine + readPosition (w, s.predelaySamples, length);
-	const int32_t r1 = readPosition (w, s.allpassDelay1, length);
-	const int32_t r2 = readPosition (w, s.allpassDelay2, length);
-	const double* in1 = s.allpassInLine1 + r1;
-	const double* out1 = s.allpassOutLine1 + r1;
-	const double* in2 = s.allpassInLine2 + r2;
-	const double* out2 = s.allpassOutLine2 + r2;
-	double* in1Write = s.allpassInLine1 + w;
-	double* out1Write = s.allpassOutLine1 + w;
-	double* in2Write = s.allpassInLine2 + w;
-	double* out2Write = s.allpassOutLine2 + w;
-
-	const double pole = s.lowpassPole;
-	const double numerator = s.lowpassNumerator;
-	double prevIn = s.lowpassPrevIn;
-	double prevOut = s.lowpassPrevOut;
-	for (int32_t i = 0; i < n; ++i)
-	{
-		const int32_t at = first + i;
-		const double m = (v.inL[at] + v.inR[at]) * v.networkGain[at];
-		const double y = pole * prevOut + numerator * (m + prevIn);
-		prevIn = m;
-		prevOut = y;
-
-		predelayWrite[i] = y;
-		const double u = predelayRead[i];
-		const double a1 = v.allpassGain1[at] * (out1[i] - u) + in1[i];
-		const double a2 = v.allpassGain2[at] * (out2[i] - a1) + in2[i];
-		in1Write[i] = u;
-		out1Write[i] = a1;
-		in2Write[i] = a1;
-		out2Write[i] = a2;
-		v.networkIn[at] = a2;
-	}
-	s.lowpassPrevIn = prevIn;
-	s.lowpassPrevOut = prevOut;
-}
-
 template <typename L>
 void hadamard16 (L (&h)[kNumLines])
 {
+#pragma GCC unroll 4
 	for (int stride = 1; stride < kNumLines; stride *= 2)
 	{
+#pragma GCC unroll 8
 		for (int base = 0; base < kNumLines; base += 2 * stride)
 		{
+#pragma GCC unroll 8
 			for (int j = base; j < base + stride; ++j)
 			{
 				const L p = h[j];
@@ -102,151 +61,224 @@ void hadamard16 (L (&h)[kNumLines])
 	}
 }
 
-// The network for n samples (a multiple of the lane width) starting skip samples into the
-// run. Reads of a group of lanes must not see writes of the same group: every line delay is
-// 0 or at least the lane width.
-template <typename L>
-void processFdnLanes (TankState& s, const RunValues& v, int32_t first, int32_t skip, int32_t n)
+// One run of the signal path without wraps, a group of lane-width samples at a time. The
+// one-pole recursions go from lane to lane; everything else takes the group at once. Reads
+// of a group must not see writes of the same group (see fitsLanes). Works on local copies of
+// the state, written back by finish.
+template <typename L, typename Sample>
+class TankRun
 {
-	constexpr int kWidth = L::kWidth;
-	constexpr int kTiles = kNumLines / kWidth;
-	const int32_t w = s.writeIndex + skip;
-	const double* read[kNumLines];
-	double* write[kNumLines];
-	for (int k = 0; k < kNumLines; ++k)
-	{
-		read[k] = s.networkLines[k] + readPosition (s.writeIndex, s.lineDelay[k], s.bufferLength) + skip;
-		write[k] = s.networkLines[k] + w;
-	}
-	// Damping runs along the samples, so there the lines share the lanes.
-	L numerator[kTiles], pole[kTiles], state[kTiles];
-	for (int t = 0; t < kTiles; ++t)
-	{
-		numerator[t] = L::load (s.dampNumerator + t * kWidth);
-		pole[t] = L::load (s.dampPole + t * kWidth);
-		state[t] = L::load (s.dampState + t * kWidth);
-	}
-	L weight[kNumLines];
-	for (int k = 0; k < kNumLines; ++k)
-		weight[k] = L::broadcast (s.injectionWeight[k]);
-	const L quarter = L::broadcast (0.25);
-	const L zero = L::broadcast (0.0);
+public:
+	static constexpr int kWidth = L::kWidth;
+	static constexpr int kTiles = kNumLines / kWidth;
 
-	for (int32_t i = 0; i < n; i += kWidth)
+	TankRun (TankState& state, const RunValues& values, int32_t skip) : s (state), v (values)
 	{
-		const int32_t at = first + skip + i;
+		const int32_t w = s.writeIndex + skip;
+		const int32_t length = s.bufferLength;
+		predelayWrite = s.predelayLine + w;
+		predelayRead = s.predelayLine + readPosition (s.writeIndex, s.predelaySamples, length) + skip;
+		const int32_t r1 = readPosition (s.writeIndex, s.allpassDelay1, length) + skip;
+		const int32_t r2 = readPosition (s.writeIndex, s.allpassDelay2, length) + skip;
+		in1 = s.allpassInLine1 + r1;
+		out1 = s.allpassOutLine1 + r1;
+		in2 = s.allpassInLine2 + r2;
+		out2 = s.allpassOutLine2 + r2;
+		in1Write = s.allpassInLine1 + w;
+		out1Write = s.allpassOutLine1 + w;
+		in2Write = s.allpassInLine2 + w;
+		out2Write = s.allpassOutLine2 + w;
+		for (int k = 0; k < kNumLines; ++k)
+		{
+			read[k] = s.networkLines[k] + readPosition (s.writeIndex, s.lineDelay[k], length) + skip;
+			write[k] = s.networkLines[k] + w;
+		}
+
+		lowpassNumerator = L::broadcast (s.lowpassNumerator);
+		midNumerator = L::broadcast (s.highpassMidNumerator);
+		sideNumerator = L::broadcast (s.highpassSideNumerator);
+		lowpassIn = s.lowpassPrevIn;
+		lowpassOut = s.lowpassPrevOut;
+		midIn = s.highpassMidPrevIn;
+		midOut = s.highpassMidPrevOut;
+		sideIn = s.highpassSidePrevIn;
+		sideOut = s.highpassSidePrevOut;
+		// Damping runs along the samples, so there the lines share the lanes.
+		for (int t = 0; t < kTiles; ++t)
+		{
+			numerator[t] = L::load (s.dampNumerator + t * kWidth);
+			pole[t] = L::load (s.dampPole + t * kWidth);
+			damp[t] = L::load (s.dampState + t * kWidth);
+		}
+		for (int k = 0; k < kNumLines; ++k)
+			weight[k] = L::broadcast (s.injectionWeight[k]);
+	}
+
+	// Whether groups of this width keep every read of a group clear of the group's writes.
+	static bool fitsLanes (const TankState& s)
+	{
+		auto clear = [] (int32_t d) { return !(d >= 1 && d < kWidth); };
+		bool fits = clear (s.allpassDelay1) && clear (s.allpassDelay2) && clear (s.bufferLength - s.predelaySamples);
+		for (int32_t d : s.lineDelay)
+			fits = fits && clear (d);
+		return fits;
+	}
+
+	void finish ()
+	{
+		s.lowpassPrevIn = lowpassIn;
+		s.lowpassPrevOut = lowpassOut;
+		s.highpassMidPrevIn = midIn;
+		s.highpassMidPrevOut = midOut;
+		s.highpassSidePrevIn = sideIn;
+		s.highpassSidePrevOut = sideOut;
+		for (int t = 0; t < kTiles; ++t)
+			damp[t].store (s.dampState + t * kWidth);
+	}
+
+	// Samples at..at + width of the run arrays; i counts from the start of this run.
+	void processGroup (int32_t at, int32_t i, Sample* outL, Sample* outR)
+	{
+		const L xL = L::load (v.inL + at);
+		const L xR = L::load (v.inR + at);
+		L left, right;
+		processFdn (at, i, processInput (xL + xR, at, i), left, right);
+		processOutput (left, right, xL, xR, at, outL, outR);
+	}
+
+private:
+	// Input low-pass, pre-delay and the two all-passes; gives the network input.
+	L processInput (L sum, int32_t at, int32_t i)
+	{
+		const L m = sum * L::load (v.networkGain + at);
+		const L y = recurse (lowpassNumerator * (m + L::shiftIn (lowpassIn, m)), s.lowpassPole, lowpassOut);
+		lowpassIn = m.last ();
+
+		y.store (predelayWrite + i);
+		const L u = L::load (predelayRead + i);
+		const L a1 = L::load (v.allpassGain1 + at) * (L::load (out1 + i) - u) + L::load (in1 + i);
+		const L a2 = L::load (v.allpassGain2 + at) * (L::load (out2 + i) - a1) + L::load (in2 + i);
+		u.store (in1Write + i);
+		a1.store (out1Write + i);
+		a1.store (in2Write + i);
+		a2.store (out2Write + i);
+		return a2;
+	}
+
+	// Sixteen lines read, tapped, damped, mixed and written back.
+	void processFdn (int32_t at, int32_t i, L x, L& left, L& right)
+	{
 		L y[kNumLines];
+#pragma GCC unroll 16
 		for (int k = 0; k < kNumLines; ++k)
 			y[k] = L::load (read[k] + i);
 
 		const L a = L::load (v.diffusionSmoothed + at);
 		const L b = L::load (v.tapWeight + at);
-		const L left = b * (y[8] - y[9] + y[10] - y[11] + y[12] + y[13] + y[14] + y[15]) +
-		               a * (y[0] + y[1] + y[2] + y[3] + y[4] - y[5] + y[6] - y[7]);
-		const L right = b * (y[8] + y[9] + y[10] + y[11] + y[12] - y[13] + y[14] - y[15]) +
-		                a * (y[0] - y[1] + y[2] - y[3] + y[4] + y[5] + y[6] + y[7]);
-		left.store (v.tapLeft + at);
-		right.store (v.tapRight + at);
+		left = b * (y[8] - y[9] + y[10] - y[11] + y[12] + y[13] + y[14] + y[15]) +
+		       a * (y[0] + y[1] + y[2] + y[3] + y[4] - y[5] + y[6] - y[7]);
+		right = b * (y[8] + y[9] + y[10] + y[11] + y[12] - y[13] + y[14] - y[15]) +
+		        a * (y[0] - y[1] + y[2] - y[3] + y[4] + y[5] + y[6] + y[7]);
 
 		L h[kNumLines];
+#pragma GCC unroll 16
 		for (int t = 0; t < kTiles; ++t)
 		{
 			L tile[kWidth];
+#pragma GCC unroll 4
 			for (int l = 0; l < kWidth; ++l)
 				tile[l] = y[t * kWidth + l];
 			transpose (tile);
+#pragma GCC unroll 4
 			for (int j = 0; j < kWidth; ++j)
 			{
-				state[t] = numerator[t] * tile[j] + pole[t] * state[t];
-				tile[j] = state[t];
+				damp[t] = numerator[t] * tile[j] + pole[t] * damp[t];
+				tile[j] = damp[t];
 			}
 			transpose (tile);
+#pragma GCC unroll 4
 			for (int l = 0; l < kWidth; ++l)
 				h[t * kWidth + l] = tile[l];
 		}
 
 		hadamard16 (h);
-		for (L& x : h)
-			x = x * quarter;
+		const L quarter = L::broadcast (0.25);
+#pragma GCC unroll 16
+		for (L& z : h)
+			z = z * quarter;
 
-		L sum = zero;
+		L sum = L::broadcast (0.0);
+#pragma GCC unroll 16
 		for (int k = 0; k < kNumLines; ++k)
 			sum = sum + weight[k] * h[k];
-		const L xin = L::load (v.networkIn + at) - quarter * sum;
+		const L xin = x - quarter * sum;
 
 		const L gain = L::load (v.networkGain + at);
+#pragma GCC unroll 16
 		for (int k = 0; k < kNumLines; ++k)
 			((h[k] + xin) * gain).store (write[k] + i);
 	}
-	for (int t = 0; t < kTiles; ++t)
-		state[t].store (s.dampState + t * kWidth);
-}
 
-// Sixteen lines read, tapped, damped, mixed and written back, for a run without wraps.
-template <typename Wide>
-void processFdn (TankState& s, const RunValues& v, int32_t first, int32_t n)
-{
-	bool wide = true;
-	for (int32_t d : s.lineDelay)
-		wide = wide && !(d >= 1 && d < Wide::kWidth);
-	const int32_t grouped = wide ? n - n % Wide::kWidth : 0;
-	if (grouped > 0)
-		processFdnLanes<Wide> (s, v, first, 0, grouped);
-	if (grouped < n)
-		processFdnLanes<Lanes1> (s, v, first, grouped, n - grouped);
-}
-
-// Mid/side high-passes of the network taps, wet/dry mix and level, sample after sample.
-template <typename Sample>
-void processOutput (TankState& s, const RunValues& v, int32_t n, Sample* outL, Sample* outR)
-{
-	const double midPole = s.highpassMidPole;
-	const double midNumerator = s.highpassMidNumerator;
-	const double sidePole = s.highpassSidePole;
-	const double sideNumerator = s.highpassSideNumerator;
-	double midIn = s.highpassMidPrevIn;
-	double midOut = s.highpassMidPrevOut;
-	double sideIn = s.highpassSidePrevIn;
-	double sideOut = s.highpassSidePrevOut;
-	for (int32_t i = 0; i < n; ++i)
+	// Mid/side high-passes of the network taps, wet/dry mix and level.
+	void processOutput (L left, L right, L xL, L xR, int32_t at, Sample* outL, Sample* outR)
 	{
-		const double mid = v.tapLeft[i] + v.tapRight[i];
-		const double side = v.tapLeft[i] - v.tapRight[i];
-		const double hm = midPole * midOut + midNumerator * (mid - midIn);
-		midIn = mid;
-		midOut = hm;
-		const double hs = sidePole * sideOut + sideNumerator * (side - sideIn);
-		sideIn = side;
-		sideOut = hs;
+		const L mid = left + right;
+		const L side = left - right;
+		const L hm = recurse (midNumerator * (mid - L::shiftIn (midIn, mid)), s.highpassMidPole, midOut);
+		const L hs = recurse (sideNumerator * (side - L::shiftIn (sideIn, side)), s.highpassSidePole, sideOut);
+		midIn = mid.last ();
+		sideIn = side.last ();
 
-		const double wetL = (hm + hs) * 0.5;
-		const double wetR = (hm - hs) * 0.5;
-		const double left = v.mixSmoothed[i] * wetL + v.dryGain[i] * v.inL[i];
-		const double right = v.mixSmoothed[i] * wetR + v.dryGain[i] * v.inR[i];
-		outL[i] = static_cast<Sample> (left * v.levelSmoothed[i]);
-		outR[i] = static_cast<Sample> (right * v.levelSmoothed[i]);
+		const L half = L::broadcast (0.5);
+		const L wetL = (hm + hs) * half;
+		const L wetR = (hm - hs) * half;
+		const L mix = L::load (v.mixSmoothed + at);
+		const L dry = L::load (v.dryGain + at);
+		const L level = L::load (v.levelSmoothed + at);
+		((mix * wetL + dry * xL) * level).store (outL + at);
+		((mix * wetR + dry * xR) * level).store (outR + at);
 	}
-	s.highpassMidPrevIn = midIn;
-	s.highpassMidPrevOut = midOut;
-	s.highpassSidePrevIn = sideIn;
-	s.highpassSidePrevOut = sideOut;
+
+	TankState& s;
+	const RunValues& v;
+	double* predelayWrite;
+	const double* predelayRead;
+	const double *in1, *out1, *in2, *out2;
+	double *in1Write, *out1Write, *in2Write, *out2Write;
+	const double* read[kNumLines];
+	double* write[kNumLines];
+	L lowpassNumerator, midNumerator, sideNumerator;
+	double lowpassIn, lowpassOut, midIn, midOut, sideIn, sideOut;
+	L numerator[kTiles], pole[kTiles], damp[kTiles], weight[kNumLines];
+};
+
+template <typename L, typename Sample>
+void processRun (TankState& s, const RunValues& v, int32_t first, int32_t skip, int32_t n, Sample* outL, Sample* outR)
+{
+	TankRun<L, Sample> run (s, v, skip);
+	for (int32_t i = 0; i < n; i += L::kWidth)
+		run.processGroup (first + skip + i, i, outL, outR);
+	run.finish ();
 }
 
 // A run of samples through the whole signal path; the write position advances by n.
 template <typename Wide, typename Sample>
 void processTank (TankState& s, const RunValues& v, int32_t n, Sample* outL, Sample* outR)
 {
+	const bool wide = TankRun<Wide, Sample>::fitsLanes (s);
 	for (int32_t done = 0; done < n;)
 	{
 		const int32_t run = samplesBeforeWrap (s, n - done);
-		processInput (s, v, done, run);
-		processFdn<Wide> (s, v, done, run);
+		const int32_t grouped = wide ? run - run % Wide::kWidth : 0;
+		if (grouped > 0)
+			processRun<Wide> (s, v, done, 0, grouped, outL, outR);
+		if (grouped < run)
+			processRun<Lanes1> (s, v, done, grouped, run - grouped, outL, outR);
 		s.writeIndex += run;
 		if (s.writeIndex >= s.bufferLength)
 			s.writeIndex = 0;
 		done += run;
 	}
-	processOutput (s, v, n, outL, outR);
 }
 
 } // namespace

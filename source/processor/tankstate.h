@@ -44,8 +44,7 @@ struct TankState
 	double dampState[kNumLines] = {};
 };
 
-// Values that may change from sample to sample, one array element per sample of a run, and
-// the scratch the stages hand on to each other.
+// Values that may change from sample to sample, one array element per sample of a run.
 struct RunValues
 {
 	const double* inL;       // input plus the anti-denormal offset
@@ -58,9 +57,6 @@ struct RunValues
 	const double* allpassGain2;
 	const double* diffusionSmoothed;
 	const double* tapWeight;
-	double* networkIn;
-	double* tapLeft;
-	double* tapRight;
 };
 
 // The signal path for a run of samples, compiled once per instruction set.
