@@ -111,6 +111,23 @@ void fill (double* array, double value, int32_t n)
 		array[i] = value;
 }
 
+// The delays that change only where a crossfade hold ends.
+struct HeldDelays
+{
+	int32_t predelaySamples;
+	int32_t lineDelay[kNumLines];
+
+	explicit HeldDelays (const TankState& s) : predelaySamples (s.predelaySamples)
+	{
+		std::memcpy (lineDelay, s.lineDelay, sizeof lineDelay);
+	}
+	void swap (TankState& s)
+	{
+		std::swap (predelaySamples, s.predelaySamples);
+		std::swap (lineDelay, s.lineDelay);
+	}
+};
+
 bool avx2Supported ()
 {
 	static const bool supported = [] {
@@ -550,10 +567,7 @@ void HallEngine::processSamples (const Sample* inL, const Sample* inR, Sample* o
 	TankState& s = tankState;
 	for (int32_t done = 0; done < numSamples;)
 	{
-		int32_t predelayBefore = s.predelaySamples;
-		int32_t linesBefore[kNumLines];
-		std::memcpy (linesBefore, s.lineDelay, sizeof linesBefore);
-
+		HeldDelays before (s);
 		const int32_t left = numSamples - done;
 		bool lengthsChanged = false;
 		const int32_t n = followSmoothing (left < kMaxRun ? left : kMaxRun, lengthsChanged);
@@ -567,13 +581,9 @@ void HallEngine::processSamples (const Sample* inL, const Sample* inR, Sample* o
 		if (lengthsChanged)
 		{
 			// The new lengths hold from the last of these samples on.
-			std::swap (predelayBefore, s.predelaySamples);
-			for (int k = 0; k < kNumLines; ++k)
-				std::swap (linesBefore[k], s.lineDelay[k]);
+			before.swap (s);
 			processTank (0, n - 1, outL + done, outR + done);
-			std::swap (predelayBefore, s.predelaySamples);
-			for (int k = 0; k < kNumLines; ++k)
-				std::swap (linesBefore[k], s.lineDelay[k]);
+			before.swap (s);
 			processTank (n - 1, 1, outL + done, outR + done);
 		}
 		else
