@@ -13,12 +13,13 @@ namespace {
 
 // Runs blocks of noise through a processor and collects channel 0 and 1.
 template <typename Sample>
-std::vector<Sample> renderNoise (PlugProcessor& p, unsigned seed, int blocks = 8, int32 frames = 512)
+std::vector<Sample> renderNoise (PlugProcessor& p, unsigned seed, int blocks = 8, int32 frames = 512,
+                                 bool inPlace = false)
 {
 	std::vector<Sample> out;
 	for (int i = 0; i < blocks; ++i)
 	{
-		Block<Sample> b (2, frames);
+		Block<Sample> b (2, frames, inPlace);
 		fillNoise (b, seed + static_cast<unsigned> (i));
 		ProcessData d = b.data ();
 		EXPECT_EQ (p.process (d), kResultOk);
@@ -172,45 +173,25 @@ TEST (ProcessorBypass, CopiesBitForBitAtBothSizes)
 	checkBypass<double> (kSample64);
 }
 
-template <typename Sample>
-std::vector<std::vector<Sample>> render (bool inPlace, int32 sampleSize, int32 channels = 2)
-{
-	PlugProcessor p;
-	startProcessor (p, 44100.0, sampleSize);
-	std::vector<std::vector<Sample>> result (2);
-	for (int blockIndex = 0; blockIndex < 40; ++blockIndex)
-	{
-		Block<Sample> b (channels, 512, inPlace);
-		fillNoise (b, 100 + static_cast<unsigned> (blockIndex));
-		ProcessData d = b.data ();
-		p.process (d);
-		for (int c = 0; c < 2; ++c)
-			result[static_cast<size_t> (c)].insert (result[static_cast<size_t> (c)].end (), b.output (c),
-			                                        b.output (c) + b.frames);
-	}
-	return result;
-}
-
 TEST (ProcessorAudio, InPlaceAndWidthsAgree)
 {
-	auto separate32 = render<float> (false, kSample32);
-	auto inPlace32 = render<float> (true, kSample32);
-	EXPECT_EQ (separate32, inPlace32);
+	auto run = [] (auto sample, bool inPlace) {
+		using Sample = decltype (sample);
+		PlugProcessor p;
+		startProcessor (p, 44100.0, sizeof (Sample) == 4 ? kSample32 : kSample64);
+		return renderNoise<Sample> (p, 100, 40, 512, inPlace);
+	};
+	const auto separate32 = run (0.0f, false);
+	EXPECT_EQ (run (0.0f, true), separate32);
+	const auto separate64 = run (0.0, false);
+	EXPECT_EQ (run (0.0, true), separate64);
 
-	auto separate64 = render<double> (false, kSample64);
-	auto inPlace64 = render<double> (true, kSample64);
-	EXPECT_EQ (separate64, inPlace64);
-
-	// The 32-bit loop computes in double and only rounds on output.
+	// The 32-bit path computes in double and only rounds on output.
 	bool anyNonZero = false;
-	for (int c = 0; c < 2; ++c)
+	for (size_t i = 0; i < separate32.size (); ++i)
 	{
-		for (size_t i = 0; i < separate32[static_cast<size_t> (c)].size (); ++i)
-		{
-			const float narrowed = static_cast<float> (separate64[static_cast<size_t> (c)][i]);
-			ASSERT_EQ (separate32[static_cast<size_t> (c)][i], narrowed) << c << ":" << i;
-			anyNonZero = anyNonZero || narrowed != 0.0f;
-		}
+		ASSERT_EQ (separate32[i], static_cast<float> (separate64[i])) << i;
+		anyNonZero = anyNonZero || separate32[i] != 0.0f;
 	}
 	EXPECT_TRUE (anyNonZero);
 }
@@ -311,16 +292,14 @@ TEST (ProcessorFaults, UnknownSampleSizeTouchesNoBuffer)
 	startProcessor (p, 44100.0);
 	for (bool bypass : {false, true})
 	{
-		ParamQueue q (kBypassId, {{0, bypass ? 1.0 : 0.0}});
-		ParamChanges changes;
-		changes.queues = {&q};
+		sendValue (p, kBypassId, bypass ? 1.0 : 0.0);
 		for (int32 size : {2, -1, 0x7FFFFFFF})
 		{
 			Block<float> b (2, 64);
 			fillNoise (b, 3);
 			for (auto& ch : b.out)
 				ch.assign (64, 7.0f);
-			ProcessData d = b.data (&changes);
+			ProcessData d = b.data ();
 			d.symbolicSampleSize = size;
 			EXPECT_EQ (p.process (d), kInvalidArgument) << size;
 			for (auto& ch : b.out)
@@ -352,9 +331,7 @@ TEST (ProcessorFaults, SilenceWhereTheEngineProducesNothing)
 		startProcessor (p, 44100.0);
 		if (!row.active)
 			p.setActive (false);
-		ParamQueue q (kBypassId, {{0, row.bypass ? 1.0 : 0.0}});
-		ParamChanges changes;
-		changes.queues = {&q};
+		sendValue (p, kBypassId, row.bypass ? 1.0 : 0.0);
 
 		Block<float> b (std::max (row.inChannels, row.outChannels), 128);
 		fillNoise (b, 4);
@@ -363,7 +340,7 @@ TEST (ProcessorFaults, SilenceWhereTheEngineProducesNothing)
 		for (auto& ch : b.out)
 			ch.assign (128, 5.0f);
 		b.outBus.silenceFlags = ~uint64 (0) ^ row.silent; // the opposite of what is expected
-		ProcessData d = b.data (&changes);
+		ProcessData d = b.data ();
 		ASSERT_EQ (p.process (d), kResultOk);
 		EXPECT_EQ (b.outBus.silenceFlags & ((uint64 (1) << row.outChannels) - 1), row.silent);
 		for (int32 c = 0; c < row.outChannels; ++c)
@@ -397,4 +374,80 @@ TEST (ProcessorFaults, LowpassCornerBelowNyquistKeepsItsFormula)
 	// At or above Nyquist the corner is limited, and the filter stays stable.
 	for (double rate : {32000.0, 22050.0, 8000.0})
 		EXPECT_LT (std::fabs (poleAt (rate, 1.0)), 0.8) << rate;
+}
+
+TEST (ProcessorRobustness, HostileStatesAndRates)
+{
+	const double inf = std::numeric_limits<double>::infinity ();
+	const double nan = std::numeric_limits<double>::quiet_NaN ();
+	const double odd[] = {2.0, -1.0, inf, -inf, nan, 1e308, 1.0000001};
+	const double rates[] = {1.0, 100.0, 1000.0, 3999.0, 4002.0, 22050.0, 192000.0, 768000.0};
+
+	for (double value : odd)
+	{
+		for (double rate : rates)
+		{
+			double v[8];
+			for (double& x : v)
+				x = value;
+			PlugProcessor p;
+			p.initialize (nullptr);
+			ByteStream s = stateWith (v);
+			ASSERT_EQ (p.setState (&s), kResultOk);
+			ProcessSetup setup {kRealtime, kSample64, 2048, rate};
+			ASSERT_EQ (p.setupProcessing (setup), kResultOk);
+			ASSERT_EQ (p.setActive (true), kResultOk) << rate;
+
+			Block<double> b (2, 2048);
+			fillNoise (b, 11);
+			const tolvar::TankState& t = p.engine ().tank ();
+			for (int n = 0; n < 4; ++n)
+			{
+				ProcessData d = b.data ();
+				ASSERT_EQ (p.process (d), kResultOk);
+				// Every read stays within its line.
+				ASSERT_TRUE (t.predelaySamples >= 0 && t.predelaySamples <= t.bufferLength);
+				for (int32 delay : t.lineDelay)
+					ASSERT_TRUE (delay >= 0 && delay <= t.bufferLength);
+			}
+			for (int c = 0; c < 2; ++c)
+				for (double x : b.out[static_cast<size_t> (c)])
+					ASSERT_TRUE (std::isfinite (x)) << value << " @ " << rate;
+			// The record keeps the values as they came.
+			const double kept = p.stateRecord ().values[0];
+			EXPECT_TRUE (std::isnan (value) ? std::isnan (kept) : kept == value);
+			p.setActive (false);
+		}
+	}
+}
+
+TEST (ProcessorRobustness, MalformedBuffers)
+{
+	PlugProcessor p;
+	startProcessor (p, 44100.0);
+	for (bool bypass : {false, true})
+	{
+		sendValue (p, kBypassId, bypass ? 1.0 : 0.0);
+		Block<float> one (1, 64);
+		ProcessData d = one.data ();
+		EXPECT_EQ (p.process (d), kResultOk);
+
+		Block<float> nullChannel (2, 64);
+		nullChannel.inPtrs[1] = nullptr;
+		nullChannel.outPtrs[0] = nullptr;
+		d = nullChannel.data ();
+		EXPECT_EQ (p.process (d), kResultOk);
+
+		Block<float> nullArrays (2, 64);
+		nullArrays.inBus.channelBuffers32 = nullptr;
+		nullArrays.outBus.channelBuffers32 = nullptr;
+		d = nullArrays.data ();
+		EXPECT_EQ (p.process (d), kResultOk);
+
+		ProcessData empty;
+		empty.numSamples = 64;
+		empty.numInputs = 1;
+		empty.numOutputs = 1;
+		EXPECT_EQ (p.process (empty), kResultOk);
+	}
 }
