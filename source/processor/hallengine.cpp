@@ -15,8 +15,8 @@ constexpr double kTwoPi = 2.0 * 3.141592653589793;
 constexpr double kChangeSentinel = -987654321.0;
 constexpr double kNotDesigned = std::numeric_limits<double>::quiet_NaN ();
 
-// Parameter mapping: octaves spanned by each exponential range. Two of them were first
-// written one unit in the last place away from the correctly rounded log2; they stay so.
+// Parameter mapping: octaves spanned by each exponential range. Predelay and Rvb Time use
+// values one unit in the last place from the rounded log2; the mapped times depend on them.
 constexpr double kLevelOctaves = std::log2 (10.0) * 48.0 / 20.0; // -36..12 dB
 constexpr double kLevelMinOctaves = std::log2 (10.0) * 36.0 / 20.0;
 constexpr double kPredelayOctaves = 7.965784284662086; // log2 (250 ms / 1 ms)

@@ -59,13 +59,13 @@ public:
 	double networkGain () const { return fadeGain; }
 	bool changePending () const { return pending; }
 
+private:
+	static constexpr int32_t kMaxRun = 256;
+
 	// Parameter mapping and the designs it leads to.
 	void updateParameters (bool init);
 	void computeTankCoefficients (bool init, double decayTimeMs, double dampRatio);
 	void computeInputCoefficients (bool init);
-
-private:
-	static constexpr int32_t kMaxRun = 256;
 
 	template <typename Sample>
 	void processSamples (const Sample* inL, const Sample* inR, Sample* outL, Sample* outR, int32_t numSamples);
