@@ -194,10 +194,14 @@ bool PlugProcessor::applyParameterChanges (IParameterChanges* changes)
 		if (queue->getPoint (points - 1, offset, value) != kResultOk)
 			continue;
 		if (id == kBypassId)
+		{
 			record.bypass = value > 0.5;
+		}
 		else
+		{
 			record.values[id - 1] = value;
-		hall.setValues (record.values);
+			hall.setValues (record.values);
+		}
 		changed = true;
 	}
 	return changed;
