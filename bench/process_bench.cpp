@@ -223,10 +223,12 @@ int main (int argc, char** argv)
 		for (bool automated : {false, true})
 		{
 			const std::string kind = automated ? "automated" : "steady";
-			benchmark::RegisterBenchmark (("Hall/" + kind + "/64/" + pathName).c_str (),
-			                              [=] (benchmark::State& s) { engineBench<tolvar::HallEngine, double> (s, path, automated); });
-			benchmark::RegisterBenchmark (("Hall/" + kind + "/32/" + pathName).c_str (),
-			                              [=] (benchmark::State& s) { engineBench<tolvar::HallEngine, float> (s, path, automated); });
+			benchmark::RegisterBenchmark (("Hall/" + kind + "/64/" + pathName).c_str (), [=] (benchmark::State& s) {
+				engineBench<tolvar::HallEngine, double> (s, path, automated);
+			});
+			benchmark::RegisterBenchmark (("Hall/" + kind + "/32/" + pathName).c_str (), [=] (benchmark::State& s) {
+				engineBench<tolvar::HallEngine, float> (s, path, automated);
+			});
 		}
 		benchmark::RegisterBenchmark (("Processor/automated/64/" + pathName).c_str (),
 		                              [=] (benchmark::State& s) { processorBench<double> (s, path); });

@@ -75,7 +75,11 @@ struct Lanes4
 	void store (double* p) const { _mm256_storeu_pd (p, v); }
 	void store (float* p) const { _mm_storeu_ps (p, _mm256_cvtpd_ps (v)); }
 	void toLanes (double (&x)[4]) const { _mm256_storeu_pd (x, v); }
-	double last () const { return _mm_cvtsd_f64 (_mm_unpackhi_pd (_mm256_extractf128_pd (v, 1), _mm256_extractf128_pd (v, 1))); }
+	double last () const
+	{
+		const __m128d high = _mm256_extractf128_pd (v, 1);
+		return _mm_cvtsd_f64 (_mm_unpackhi_pd (high, high));
+	}
 	friend Lanes4 operator+ (Lanes4 a, Lanes4 b) { return {_mm256_add_pd (a.v, b.v)}; }
 	friend Lanes4 operator- (Lanes4 a, Lanes4 b) { return {_mm256_sub_pd (a.v, b.v)}; }
 	friend Lanes4 operator* (Lanes4 a, Lanes4 b) { return {_mm256_mul_pd (a.v, b.v)}; }

@@ -166,8 +166,9 @@ int64 compareRun (PlugProcessor& fast, double rate, unsigned seed, int64 samples
 			}
 			if (first >= 0)
 			{
+				const Sample expected = refOut[static_cast<size_t> (c)][static_cast<size_t> (first)];
 				ADD_FAILURE () << "block " << blockIndex << " (" << n << " samples), channel " << c << ", sample "
-				               << first << ": " << block.output (c)[first] << " != " << refOut[static_cast<size_t> (c)][static_cast<size_t> (first)];
+				               << first << ": " << block.output (c)[first] << " != " << expected;
 				return done;
 			}
 		}
