@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds a release and a sanitizer build and runs every test in both.
+# Builds a release and a sanitizer build and runs every test in both, then the thread test
+# under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -13,3 +14,8 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTOLVAR_SANITIZE=ON -DTOLVAR_
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+# The state hand-over between UI and audio thread, alone under ThreadSanitizer.
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DTOLVAR_TSAN=ON -DTOLVAR_BENCH=OFF
+cmake --build build-tsan -j"$jobs" --target handover_tests
+TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/processor/handover_tests

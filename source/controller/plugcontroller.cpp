@@ -1,6 +1,7 @@
 #include "plugcontroller.h"
 
 #include "kwparameters.h"
+#include "paramtable.h"
 #include "plugaboutcontroller.h"
 #include "plugids.h"
 #include "staterecord.h"
@@ -14,22 +15,6 @@
 namespace Steinberg {
 namespace Vst {
 
-namespace {
-
-struct RangeRow
-{
-	ParamID tag;
-	bool exponential;
-	const TChar* title;
-	const TChar* units;
-	ParamValue minPlain;
-	ParamValue maxPlain;
-	ParamValue defaultPlain;
-	int32 precision;
-};
-
-} // namespace
-
 PlugController::PlugController () = default;
 
 PlugController::~PlugController () = default;
@@ -42,33 +27,22 @@ tresult PLUGIN_API PlugController::initialize (FUnknown* context)
 	if (result != kResultOk)
 		return result;
 
-	// Parameters 1 to 8, in registration order.
-	const RangeRow rows[] = {
-	    {kLevelId, false, u"Level", u"dB", -36., 12., 0., 2},
-	    {kMixId, false, u"Mix", u"%", 0., 100., 50., 0},
-	    {kPredelayId, true, u"Predelay", u"ms", 1., 250., 20., 1},
-	    {kRvbTimeId, true, u"Rvb Time", u"s", 0.6, 8., 1.6, 2},
-	    {kSizeId, true, u"Size", u"m3", 1000., 20000., 10000., 0},
-	    {kDiffusionId, false, u"Diffusion", u"%", 0., 100., 100., 0},
-	    {kHFDampId, false, u"HFDamp", u"%", 0., 100., 75., 0},
-	    {kLPCutId, true, u"LPCut", u"Hz", 500., 16000., 2500., 0},
-	};
-
-	parameters.addParameter (u"Bypass", nullptr, 1, 0.,
-	                         ParameterInfo::kCanAutomate | ParameterInfo::kIsBypass, kBypassId,
-	                         kRootUnitId, nullptr);
-
-	for (const auto& row : rows)
+	for (const ParamSpec& row : kParamTable)
 	{
+		if (row.mapping == ParamMapping::toggle)
+		{
+			parameters.addParameter (row.title, row.units, 1, row.defaultPlain,
+			                         ParameterInfo::kCanAutomate | ParameterInfo::kIsBypass, row.id,
+			                         kRootUnitId, nullptr);
+			continue;
+		}
 		RangeParameter* p;
-		if (row.exponential)
-			p = new KWExpRangeParameter (row.title, row.tag, row.units,
-			                             ParameterInfo::kCanAutomate, row.minPlain,
-			                             row.maxPlain, row.defaultPlain);
+		if (row.mapping == ParamMapping::exponential)
+			p = new KWExpRangeParameter (row.title, row.id, row.units, ParameterInfo::kCanAutomate,
+			                             row.minPlain, row.maxPlain, row.defaultPlain);
 		else
-			p = new KWRangeParameter (row.title, row.tag, row.units,
-			                          ParameterInfo::kCanAutomate, row.minPlain,
-			                          row.maxPlain, row.defaultPlain);
+			p = new KWRangeParameter (row.title, row.id, row.units, ParameterInfo::kCanAutomate,
+			                          row.minPlain, row.maxPlain, row.defaultPlain);
 		p->setPrecision (row.precision);
 		parameters.addParameter (p);
 	}

@@ -48,8 +48,6 @@ TEST (HostileCalls, RefusedCallsChangeNothing)
 	for (size_t k = 0; k < refusals.size (); ++k)
 	{
 		const Refusal& r = refusals[k];
-		if (awaitingEngineFix (r.name))
-			continue;
 		for (int32 size : kSizes)
 		{
 			SCOPED_TRACE (describe (r.name + (" #" + std::to_string (k)), size));
@@ -132,8 +130,6 @@ TEST (HostileCalls, OddBusesAndBuffers)
 	for (size_t k = 0; k < std::size (shapes); ++k)
 	{
 		const Shape& s = shapes[k];
-		if (awaitingEngineFix (s.name))
-			continue;
 		for (int32 size : kSizes)
 		{
 			for (bool bypass : {false, true})

@@ -6,26 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <map>
 #include <memory>
 #include <numeric>
-#include <set>
 
 namespace hostile {
-
-// Cases that today's engine fails, with the fault behind each. Empty this list when the
-// engine rewrite lands.
-static const std::map<std::string, std::string> kAwaitingEngineFix = {
-    {"audio/next-block", "a non-finite value in the engine is not cleared at the block boundary"},
-    {"audio/reactivation", "activation leaves the mid and side high-pass states as they were"},
-    {"calls/setup-while-active", "setupProcessing while active is accepted"},
-    {"calls/unusable-rate", "setupProcessing takes a rate of 0, NaN, a subnormal or out of range"},
-    {"calls/repeated-activation", "a second setActive(true) clears the delay lines"},
-    {"buffers/invalid-sample-size", "a sample size other than 32 or 64 bit runs as 64 bit"},
-    {"buffers/unwritable-channels", "output channels are left unwritten when the engine does not run"},
-    {"queues/empty", "an empty queue is read at index -1"},
-    {"queues/negative-point-count", "a negative point count is read below index 0"},
-};
 
 int64_t scaled (int64_t shortCount, int64_t longCount)
 {
@@ -42,19 +26,6 @@ uint64_t baseSeed ()
 std::string describe (const std::string& name, int32 sampleSize)
 {
 	return name + (sampleSize == kSample64 ? ", 64 bit" : ", 32 bit");
-}
-
-bool awaitingEngineFix (const std::string& name)
-{
-	static std::set<std::string> told;
-	const auto it = kAwaitingEngineFix.find (name);
-	const char* run = std::getenv ("TOLVAR_HOSTILE_RUN_AWAITING");
-	if (it == kAwaitingEngineFix.end () ||
-	    (run && (std::string (run) == "all" || name.find (run) != std::string::npos)))
-		return false;
-	if (told.insert (name).second)
-		std::cout << "[ awaiting engine fix ] " << name << ": " << it->second << "\n";
-	return true;
 }
 
 //------------------------------------------------------------------------

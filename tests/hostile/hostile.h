@@ -1,5 +1,5 @@
 // The hostile-host suite's rig: the built bundle, fresh instances, host buffers that show
-// unwritten samples, a replayable random source and the cases awaiting the engine fix.
+// unwritten samples, a replayable random source.
 #pragma once
 
 #include "hostobjects.h"
@@ -31,10 +31,6 @@ int64_t scaled (int64_t shortCount, int64_t longCount);
 uint64_t baseSeed ();
 #define HOSTILE_TRACE_SEED() SCOPED_TRACE ("replay with TOLVAR_HOSTILE_SEED=" + std::to_string (baseSeed ()))
 std::string describe (const std::string& name, int32 sampleSize);
-
-// True (and says so) when the case waits for the engine fix; such cases do not run unless
-// TOLVAR_HOSTILE_RUN_AWAITING is "all" or part of the case's name.
-bool awaitingEngineFix (const std::string& name);
 
 class Rng
 {

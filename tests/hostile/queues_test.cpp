@@ -124,8 +124,6 @@ TEST (HostileQueues, LyingParameterChanges)
 	const int blocks = static_cast<int> (scaled (6, 2000));
 	for (const QueueCase& c : kCases)
 	{
-		if (awaitingEngineFix (c.name))
-			continue;
 		for (int32 size : kSizes)
 		{
 			SCOPED_TRACE (describe (c.name, size));

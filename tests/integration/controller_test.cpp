@@ -64,6 +64,23 @@ TEST (ControllerConformance, ValueTextsAndConversionsRoundTrip)
 	EXPECT_EQ (b.component->terminate (), kResultOk);
 }
 
+TEST (ControllerConformance, FreshProcessorRecordHoldsTheControllerDefaults)
+{
+	auto l = loadPlugin ();
+	ASSERT_TRUE (l.plugin && l.plugin->controller ());
+	std::vector<uint8_t> record;
+	ASSERT_TRUE (l.plugin->saveState (record));
+	IEditController* ctrl = l.plugin->controller ();
+	ASSERT_EQ (ctrl->getParameterCount (), 9);
+	for (int32 i = 0; i < 9; ++i)
+	{
+		ParameterInfo info {};
+		ASSERT_EQ (ctrl->getParameterInfo (i, info), kResultOk);
+		const double stored = info.id == 0 ? recordInt32 (record, 8) : recordDouble (record, 12 + 8 * (info.id - 1));
+		EXPECT_NEAR (stored, info.defaultNormalizedValue, 1e-6) << "id " << info.id;
+	}
+}
+
 TEST (ControllerConformance, ControllerFollowsProcessorState)
 {
 	auto l = loadPlugin ();

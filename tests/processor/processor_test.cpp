@@ -2,16 +2,48 @@
 
 #include "plugids.h"
 
-#include "pluginterfaces/vst/ivstcomponent.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 using namespace tolvartest;
 
+namespace {
 
-TEST (ProcessorLifecycle, BufferLengthsAndReactivation)
+// Runs blocks of noise through a processor and collects channel 0 and 1.
+template <typename Sample>
+std::vector<Sample> renderNoise (PlugProcessor& p, unsigned seed, int blocks = 8, int32 frames = 512,
+                                 bool inPlace = false)
+{
+	std::vector<Sample> out;
+	for (int i = 0; i < blocks; ++i)
+	{
+		Block<Sample> b (2, frames, inPlace);
+		fillNoise (b, seed + static_cast<unsigned> (i));
+		ProcessData d = b.data ();
+		EXPECT_EQ (p.process (d), kResultOk);
+		for (int c = 0; c < 2; ++c)
+			out.insert (out.end (), b.output (c), b.output (c) + frames);
+	}
+	return out;
+}
+
+// A queue that fails the test when asked for a point it does not have.
+class StrictQueue : public ParamQueue
+{
+public:
+	using ParamQueue::ParamQueue;
+	tresult PLUGIN_API getPoint (int32 index, int32& offset, ParamValue& value) override
+	{
+		EXPECT_TRUE (index >= 0 && index < getPointCount ()) << "point " << index << " of " << getPointCount ();
+		return ParamQueue::getPoint (index, offset, value);
+	}
+};
+
+} // namespace
+
+TEST (ProcessorLifecycle, BufferLengthsPerRate)
 {
 	const struct
 	{
@@ -21,50 +53,45 @@ TEST (ProcessorLifecycle, BufferLengthsAndReactivation)
 
 	PlugProcessor p;
 	p.initialize (nullptr);
-	EXPECT_EQ (p.sampleRate, 44100.0) << "the rate before any setup";
+	EXPECT_EQ (p.getSampleRate (), 44100.0) << "the rate before any setup";
 	for (const auto& row : table)
 	{
 		ProcessSetup setup {kRealtime, kSample32, 512, row.rate};
 		ASSERT_EQ (p.setupProcessing (setup), kResultOk);
 		ASSERT_EQ (p.setActive (true), kResultOk);
-		EXPECT_EQ (p.bufferLength, row.length) << row.rate;
-		EXPECT_EQ (p.writeIndex, 0);
-		EXPECT_TRUE (p.buffersPresent ());
-		for (int32 i = 0; i < p.bufferLength; i += 97)
-			ASSERT_EQ (p.networkLines[15][i], 0.0);
-		if (row.rate != 192000)
-		{
-			ASSERT_EQ (p.setActive (false), kResultOk);
-		}
+		const tolvar::TankState& t = p.engine ().tank ();
+		EXPECT_EQ (t.bufferLength, row.length) << row.rate;
+		EXPECT_EQ (t.writeIndex, 0);
+		for (int32 i = 0; i < t.bufferLength; i += 97)
+			ASSERT_EQ (t.networkLines[15][i], 0.0);
+		ASSERT_EQ (p.setActive (false), kResultOk);
+		EXPECT_FALSE (p.engine ().isPrepared ());
 	}
-
-	// Dirty the state, then activate again without deactivating: cleared lines, new crossfade.
-	Block<float> b (2, 300);
-	fillNoise (b, 1);
-	ProcessData d = b.data ();
-	p.process (d);
-	ASSERT_NE (p.writeIndex, 0);
-	p.highpassMidPrevIn = 0.25; // the mid/side high-pass states survive activation
-	EXPECT_EQ (p.setActive (true), kResultFalse); // the base reports the repeat; the engine restarts all the same
-	EXPECT_EQ (p.highpassMidPrevIn, 0.25);
-	EXPECT_EQ (p.lowpassPrevOut, 0.0);
-	EXPECT_EQ (p.writeIndex, 0);
-	EXPECT_EQ (p.fadeGain, 1.0);
-	EXPECT_TRUE (p.changePending);
-	for (int32 k = 0; k < PlugProcessor::kNumLines; ++k)
-		EXPECT_EQ (p.dampState[k], 0.0);
-	for (int32 i = 0; i < p.bufferLength; ++i)
-		ASSERT_EQ (p.predelayLine[i], 0.0);
-
-	EXPECT_EQ (p.setActive (false), kResultOk);
-	EXPECT_FALSE (p.buffersPresent ());
 	EXPECT_EQ (p.setActive (false), kResultFalse);
-	EXPECT_FALSE (p.buffersPresent ());
 
 	PlugProcessor never;
 	never.initialize (nullptr);
 	EXPECT_EQ (never.setActive (false), kResultFalse);
-	EXPECT_FALSE (never.buffersPresent ());
+	EXPECT_FALSE (never.engine ().isPrepared ());
+}
+
+TEST (ProcessorLifecycle, ActivationStartsFromSilenceAndARepeatIsRefused)
+{
+	PlugProcessor fresh, used, repeated;
+	for (PlugProcessor* p : {&fresh, &used, &repeated})
+		startProcessor (*p, 48000.0, kSample64);
+
+	// A second activation while active is refused before it touches anything: the tail goes on.
+	const auto first = renderNoise<double> (used, 1);
+	EXPECT_EQ (renderNoise<double> (repeated, 1), first);
+	EXPECT_EQ (repeated.setActive (true), kResultFalse);
+	EXPECT_EQ (renderNoise<double> (repeated, 9), renderNoise<double> (used, 9));
+
+	// Deactivated and activated again, a used processor sounds like a fresh one: every
+	// line and filter starts from zero.
+	ASSERT_EQ (used.setActive (false), kResultOk);
+	ASSERT_EQ (used.setActive (true), kResultOk);
+	EXPECT_EQ (renderNoise<double> (used, 20), renderNoise<double> (fresh, 20));
 }
 
 TEST (ProcessorParameters, LastPointBypassThresholdAndUnknownIds)
@@ -80,42 +107,37 @@ TEST (ProcessorParameters, LastPointBypassThresholdAndUnknownIds)
 		EXPECT_EQ (p.process (d), kResultOk);
 	};
 
-	ParamQueue half (kBypassId, {{0, 0.9}, {10, 0.5}});
+	StrictQueue half (kBypassId, {{0, 0.9}, {10, 0.5}});
 	send ({&half});
-	EXPECT_FALSE (p.record.bypass);
-	ParamQueue above (kBypassId, {{0, 0.1}, {10, 0.500001}});
+	EXPECT_FALSE (p.stateRecord ().bypass);
+	StrictQueue above (kBypassId, {{0, 0.1}, {10, 0.500001}});
 	send ({&above});
-	EXPECT_TRUE (p.record.bypass);
+	EXPECT_TRUE (p.stateRecord ().bypass);
 
 	// Values are stored unclamped, only the last point counts.
-	ParamQueue level (kLevelId, {{0, 0.2}, {3, 1.7}});
-	ParamQueue lpcut (kLPCutId, {{5, -0.25}});
+	StrictQueue level (kLevelId, {{0, 0.2}, {3, 1.7}});
+	StrictQueue lpcut (kLPCutId, {{5, -0.25}});
 	send ({&level, &lpcut});
-	EXPECT_EQ (p.record.values[0], 1.7);
-	EXPECT_EQ (p.record.values[7], -0.25);
+	EXPECT_EQ (p.stateRecord ().values[0], 1.7);
+	EXPECT_EQ (p.stateRecord ().values[7], -0.25);
+	EXPECT_EQ (p.engine ().targets ().lowpassHz, 500.0);
 
-	// Identifiers above 8 and empty queues change nothing but re-map; a missing queue does not.
-	for (ParamID id : {ParamID (9), ParamID (100), ParamID (0xFFFFFFFF), ParamID (kMixId)})
-	{
-		p.record.values[1] = 0.125;
-		p.mixAmount = -1.0;
-		ParamQueue q (id, {});
-		if (id != kMixId)
-			q.points.push_back ({0, 0.9});
-		send ({&q});
-		EXPECT_EQ (p.record.values[1], 0.125) << id;
-		EXPECT_EQ (p.mixAmount, 0.125) << id;
-	}
-	p.mixAmount = -1.0;
-	send ({nullptr});
-	EXPECT_EQ (p.mixAmount, -1.0);
+	// Identifiers above 8, empty queues and missing queues change nothing; an empty queue is
+	// not asked for a point.
+	const StateRecord before = p.stateRecord ();
+	StrictQueue unknown (9, {{0, 0.9}});
+	StrictQueue farOut (0xFFFFFFFF, {{0, 0.9}});
+	StrictQueue empty (kMixId, {});
+	send ({&unknown, &farOut, &empty, nullptr});
+	const StateRecord after = p.stateRecord ();
+	EXPECT_EQ (std::memcmp (before.values, after.values, sizeof before.values), 0);
+	EXPECT_EQ (p.engine ().targets ().mixAmount, 0.5);
 
 	// A negative count is no change at all.
 	ParamChanges negative;
 	negative.reportedCount = -3;
 	ProcessData d = b.data (&negative);
 	EXPECT_EQ (p.process (d), kResultOk);
-	EXPECT_EQ (p.mixAmount, -1.0);
 }
 
 template <typename Sample>
@@ -135,7 +157,7 @@ void checkBypass (int32 sampleSize)
 	ProcessData d = b.data (&changes);
 	ASSERT_EQ (p.process (d), kResultOk);
 	EXPECT_EQ (b.out, b.in);
-	EXPECT_EQ (p.writeIndex, 0) << "engine must not run while bypassed";
+	EXPECT_EQ (p.engine ().tank ().writeIndex, 0) << "engine must not run while bypassed";
 
 	Block<Sample> inPlace (2, 64, true);
 	fillNoise (inPlace, 8);
@@ -151,104 +173,281 @@ TEST (ProcessorBypass, CopiesBitForBitAtBothSizes)
 	checkBypass<double> (kSample64);
 }
 
-template <typename Sample>
-std::vector<std::vector<Sample>> render (bool inPlace, int32 sampleSize, int32 channels = 2)
-{
-	PlugProcessor p;
-	startProcessor (p, 44100.0, sampleSize);
-	std::vector<std::vector<Sample>> result (2);
-	for (int blockIndex = 0; blockIndex < 40; ++blockIndex)
-	{
-		Block<Sample> b (channels, 512, inPlace);
-		fillNoise (b, 100 + static_cast<unsigned> (blockIndex));
-		ProcessData d = b.data ();
-		p.process (d);
-		for (int c = 0; c < 2; ++c)
-			result[static_cast<size_t> (c)].insert (result[static_cast<size_t> (c)].end (), b.output (c),
-			                                        b.output (c) + b.frames);
-	}
-	return result;
-}
-
 TEST (ProcessorAudio, InPlaceAndWidthsAgree)
 {
-	auto separate32 = render<float> (false, kSample32);
-	auto inPlace32 = render<float> (true, kSample32);
-	EXPECT_EQ (separate32, inPlace32);
+	auto run = [] (auto sample, bool inPlace) {
+		using Sample = decltype (sample);
+		PlugProcessor p;
+		startProcessor (p, 44100.0, sizeof (Sample) == 4 ? kSample32 : kSample64);
+		return renderNoise<Sample> (p, 100, 40, 512, inPlace);
+	};
+	const auto separate32 = run (0.0f, false);
+	EXPECT_EQ (run (0.0f, true), separate32);
+	const auto separate64 = run (0.0, false);
+	EXPECT_EQ (run (0.0, true), separate64);
 
-	auto separate64 = render<double> (false, kSample64);
-	auto inPlace64 = render<double> (true, kSample64);
-	EXPECT_EQ (separate64, inPlace64);
-
-	// The 32-bit loop computes in double and only rounds on output.
+	// The 32-bit path computes in double and only rounds on output.
 	bool anyNonZero = false;
-	for (int c = 0; c < 2; ++c)
+	for (size_t i = 0; i < separate32.size (); ++i)
 	{
-		for (size_t i = 0; i < separate32[static_cast<size_t> (c)].size (); ++i)
-		{
-			const float narrowed = static_cast<float> (separate64[static_cast<size_t> (c)][i]);
-			ASSERT_EQ (separate32[static_cast<size_t> (c)][i], narrowed) << c << ":" << i;
-			anyNonZero = anyNonZero || narrowed != 0.0f;
-		}
+		ASSERT_EQ (separate32[i], static_cast<float> (separate64[i])) << i;
+		anyNonZero = anyNonZero || separate32[i] != 0.0f;
 	}
 	EXPECT_TRUE (anyNonZero);
-}
-
-TEST (ProcessorAudio, ExtraChannelsUntouched)
-{
-	PlugProcessor p;
-	startProcessor (p, 44100.0);
-	Block<float> b (4, 256);
-	fillNoise (b, 3);
-	for (auto& ch : b.out)
-		for (auto& s : ch)
-			s = 9.0f;
-	auto inputBefore = b.in;
-	ProcessData d = b.data ();
-	ASSERT_EQ (p.process (d), kResultOk);
-	EXPECT_EQ (b.in, inputBefore);
-	for (int c = 2; c < 4; ++c)
-		for (float s : b.out[static_cast<size_t> (c)])
-			ASSERT_EQ (s, 9.0f);
-	EXPECT_NE (b.out[0][0], 9.0f);
 }
 
 TEST (ProcessorAudio, WriteIndexWraps)
 {
 	PlugProcessor p;
 	startProcessor (p, 8000.0);
-	const int32 length = p.bufferLength;
+	const int32 length = p.engine ().tank ().bufferLength;
 	ASSERT_EQ (length, 2002);
 	Block<float> b (2, length - 1);
 	ProcessData d = b.data ();
 	p.process (d);
-	EXPECT_EQ (p.writeIndex, length - 1);
+	EXPECT_EQ (p.engine ().tank ().writeIndex, length - 1);
 	b.frames = 1;
 	d = b.data ();
 	p.process (d);
-	EXPECT_EQ (p.writeIndex, 0);
+	EXPECT_EQ (p.engine ().tank ().writeIndex, 0);
+}
 
-	// Read rule: element writeIndex - d, plus the length when negative. The pre-delay is
-	// written before it is read, so u lands in the first all-pass input history.
-	p.lowpassPole = 0.0;
-	p.lowpassNumerator = 0.0;
-	p.predelaySamples = 5;
-	p.writeIndex = 3;
-	p.predelayLine[length - 2] = 0.5;
-	double l, r;
-	p.processTank (0.0, 0.0, l, r);
-	EXPECT_EQ (p.allpassInLine1[3], 0.5);
+TEST (ProcessorFaults, NonFiniteInputIsForgottenAtTheNextBlock)
+{
+	for (double bad : {std::numeric_limits<double>::quiet_NaN (), HUGE_VAL, -HUGE_VAL})
+	{
+		for (int32 size : {kSample32, kSample64})
+		{
+			SCOPED_TRACE (testing::Message () << bad << ", " << (size == kSample32 ? 32 : 64) << " bit");
+			PlugProcessor p;
+			startProcessor (p, 44100.0, size);
+			Block<double> wide (2, 256);
+			Block<float> narrow (2, 256);
+			auto run = [&] (bool poison) {
+				fillNoise (wide, 5);
+				fillNoise (narrow, 5);
+				if (poison)
+				{
+					wide.in[0][100] = bad;
+					narrow.in[1][100] = static_cast<float> (bad);
+				}
+				ProcessData d = size == kSample32 ? narrow.data () : wide.data ();
+				p.process (d);
+				bool finite = true;
+				for (int c = 0; c < 2; ++c)
+					for (int32 i = 0; i < 256; ++i)
+						finite = finite && std::isfinite (size == kSample32 ? narrow.output (c)[i] : wide.output (c)[i]);
+				return finite;
+			};
+			run (false);
+			run (true);
+			for (int i = 0; i < 40; ++i)
+				ASSERT_TRUE (run (false)) << "block " << i << " after the bad sample";
+		}
+	}
+}
 
-	p.writeIndex = 5;
-	p.predelayLine[0] = 0.25;
-	p.processTank (0.0, 0.0, l, r);
-	EXPECT_EQ (p.allpassInLine1[5], 0.25);
+TEST (ProcessorFaults, SetupRefusedWhileActiveOrAtUnusableRates)
+{
+	PlugProcessor p;
+	p.initialize (nullptr);
+	const uint32 tail = p.getTailSamples ();
+	for (double rate : {0.0, -44100.0, 0.5, 4.9e-324, 1536000.5, std::nan (""), HUGE_VAL})
+	{
+		ProcessSetup setup {kRealtime, kSample64, 512, rate};
+		EXPECT_EQ (p.setupProcessing (setup), kResultFalse) << rate;
+		EXPECT_EQ (p.getSampleRate (), 44100.0);
+		EXPECT_EQ (p.getTailSamples (), tail);
+	}
+	for (double rate : {1.0, 1536000.0})
+	{
+		ProcessSetup setup {kRealtime, kSample64, 512, rate};
+		EXPECT_EQ (p.setupProcessing (setup), kResultOk) << rate;
+		EXPECT_EQ (p.getSampleRate (), rate);
+	}
 
-	p.predelaySamples = 0;
-	p.lowpassNumerator = 1.0;
-	p.lowpassPrevIn = 0.0;
-	p.networkGain = 1.0;
-	p.writeIndex = 6;
-	p.processTank (0.375, 0.0, l, r);
-	EXPECT_EQ (p.allpassInLine1[6], 0.375);
+	ProcessSetup usual {kRealtime, kSample32, 512, 48000.0};
+	ASSERT_EQ (p.setupProcessing (usual), kResultOk);
+	ASSERT_EQ (p.setActive (true), kResultOk);
+	ProcessSetup other {kRealtime, kSample64, 512, 96000.0};
+	EXPECT_EQ (p.setupProcessing (other), kResultFalse);
+	EXPECT_EQ (p.getSampleRate (), 48000.0);
+	Block<float> b (2, 512);
+	fillNoise (b, 2);
+	ProcessData d = b.data ();
+	ASSERT_EQ (p.process (d), kResultOk);
+	for (int c = 0; c < 2; ++c)
+		for (float s : b.out[static_cast<size_t> (c)])
+			ASSERT_TRUE (std::isfinite (s));
+
+	// Activation without a usable rate (never set up, never initialised) is refused as well.
+	PlugProcessor bare;
+	EXPECT_EQ (bare.setActive (true), kResultFalse);
+	EXPECT_FALSE (bare.engine ().isPrepared ());
+}
+
+TEST (ProcessorFaults, UnknownSampleSizeTouchesNoBuffer)
+{
+	PlugProcessor p;
+	startProcessor (p, 44100.0);
+	for (bool bypass : {false, true})
+	{
+		sendValue (p, kBypassId, bypass ? 1.0 : 0.0);
+		for (int32 size : {2, -1, 0x7FFFFFFF})
+		{
+			Block<float> b (2, 64);
+			fillNoise (b, 3);
+			for (auto& ch : b.out)
+				ch.assign (64, 7.0f);
+			ProcessData d = b.data ();
+			d.symbolicSampleSize = size;
+			EXPECT_EQ (p.process (d), kInvalidArgument) << size;
+			for (auto& ch : b.out)
+				for (float s : ch)
+					ASSERT_EQ (s, 7.0f);
+		}
+	}
+}
+
+TEST (ProcessorFaults, SilenceWhereTheEngineProducesNothing)
+{
+	const struct
+	{
+		const char* what;
+		int32 inChannels, outChannels;
+		bool active, bypass;
+		uint64 silent; // expected silence flags of the output bus
+	} table[] = {
+	    {"four outputs", 2, 4, true, false, 0b1100},
+	    {"one output", 2, 1, true, false, 0b1},
+	    {"one input", 1, 2, true, false, 0b11},
+	    {"not active", 2, 2, false, false, 0b11},
+	    {"bypass, wider output", 1, 3, true, true, 0b110},
+	};
+	for (const auto& row : table)
+	{
+		SCOPED_TRACE (row.what);
+		PlugProcessor p;
+		startProcessor (p, 44100.0);
+		if (!row.active)
+			p.setActive (false);
+		sendValue (p, kBypassId, row.bypass ? 1.0 : 0.0);
+
+		Block<float> b (std::max (row.inChannels, row.outChannels), 128);
+		fillNoise (b, 4);
+		b.inBus.numChannels = row.inChannels;
+		b.outBus.numChannels = row.outChannels;
+		for (auto& ch : b.out)
+			ch.assign (128, 5.0f);
+		b.outBus.silenceFlags = ~uint64 (0) ^ row.silent; // the opposite of what is expected
+		ProcessData d = b.data ();
+		ASSERT_EQ (p.process (d), kResultOk);
+		EXPECT_EQ (b.outBus.silenceFlags & ((uint64 (1) << row.outChannels) - 1), row.silent);
+		for (int32 c = 0; c < row.outChannels; ++c)
+		{
+			const bool silent = (row.silent >> c) & 1;
+			for (float s : b.out[static_cast<size_t> (c)])
+				ASSERT_EQ (s == 0.0f, silent) << "channel " << c;
+		}
+	}
+}
+
+TEST (ProcessorFaults, LowpassCornerBelowNyquistKeepsItsFormula)
+{
+	auto poleAt = [] (double rate, double lpCut) {
+		PlugProcessor p;
+		p.initialize (nullptr);
+		double v[8];
+		std::copy (std::begin (kDefaults), std::end (kDefaults), v);
+		v[7] = lpCut;
+		ByteStream s = stateWith (v);
+		p.setState (&s);
+		ProcessSetup setup {kRealtime, kSample64, 512, rate};
+		p.setupProcessing (setup);
+		p.setActive (true);
+		return p.engine ().tank ().lowpassPole;
+	};
+	// LPCut at its top, 16 kHz: below Nyquist at 34 kHz, exactly the one-pole formula.
+	EXPECT_NEAR (poleAt (34000.0, 1.0), -0.830389, 5e-7);
+	const double w = 16000.0 * (2.0 * 3.141592653589793) / 32000.5;
+	EXPECT_EQ (poleAt (32000.5, 1.0), (1.0 - std::sin (w)) / std::cos (w));
+	// At or above Nyquist the corner is limited, and the filter stays stable.
+	for (double rate : {32000.0, 22050.0, 8000.0})
+		EXPECT_LT (std::fabs (poleAt (rate, 1.0)), 0.8) << rate;
+}
+
+TEST (ProcessorRobustness, HostileStatesAndRates)
+{
+	const double inf = std::numeric_limits<double>::infinity ();
+	const double nan = std::numeric_limits<double>::quiet_NaN ();
+	const double odd[] = {2.0, -1.0, inf, -inf, nan, 1e308, 1.0000001};
+	const double rates[] = {1.0, 100.0, 1000.0, 3999.0, 4002.0, 22050.0, 192000.0, 768000.0};
+
+	for (double value : odd)
+	{
+		for (double rate : rates)
+		{
+			double v[8];
+			for (double& x : v)
+				x = value;
+			PlugProcessor p;
+			p.initialize (nullptr);
+			ByteStream s = stateWith (v);
+			ASSERT_EQ (p.setState (&s), kResultOk);
+			ProcessSetup setup {kRealtime, kSample64, 2048, rate};
+			ASSERT_EQ (p.setupProcessing (setup), kResultOk);
+			ASSERT_EQ (p.setActive (true), kResultOk) << rate;
+
+			Block<double> b (2, 2048);
+			fillNoise (b, 11);
+			const tolvar::TankState& t = p.engine ().tank ();
+			for (int n = 0; n < 4; ++n)
+			{
+				ProcessData d = b.data ();
+				ASSERT_EQ (p.process (d), kResultOk);
+				// Every read stays within its line.
+				ASSERT_TRUE (t.predelaySamples >= 0 && t.predelaySamples <= t.bufferLength);
+				for (int32 delay : t.lineDelay)
+					ASSERT_TRUE (delay >= 0 && delay <= t.bufferLength);
+			}
+			for (int c = 0; c < 2; ++c)
+				for (double x : b.out[static_cast<size_t> (c)])
+					ASSERT_TRUE (std::isfinite (x)) << value << " @ " << rate;
+			// The record keeps the values as they came.
+			const double kept = p.stateRecord ().values[0];
+			EXPECT_TRUE (std::isnan (value) ? std::isnan (kept) : kept == value);
+			p.setActive (false);
+		}
+	}
+}
+
+TEST (ProcessorRobustness, MalformedBuffers)
+{
+	PlugProcessor p;
+	startProcessor (p, 44100.0);
+	for (bool bypass : {false, true})
+	{
+		sendValue (p, kBypassId, bypass ? 1.0 : 0.0);
+		Block<float> one (1, 64);
+		ProcessData d = one.data ();
+		EXPECT_EQ (p.process (d), kResultOk);
+
+		Block<float> nullChannel (2, 64);
+		nullChannel.inPtrs[1] = nullptr;
+		nullChannel.outPtrs[0] = nullptr;
+		d = nullChannel.data ();
+		EXPECT_EQ (p.process (d), kResultOk);
+
+		Block<float> nullArrays (2, 64);
+		nullArrays.inBus.channelBuffers32 = nullptr;
+		nullArrays.outBus.channelBuffers32 = nullptr;
+		d = nullArrays.data ();
+		EXPECT_EQ (p.process (d), kResultOk);
+
+		ProcessData empty;
+		empty.numSamples = 64;
+		empty.numInputs = 1;
+		empty.numOutputs = 1;
+		EXPECT_EQ (p.process (empty), kResultOk);
+	}
 }

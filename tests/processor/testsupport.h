@@ -206,6 +206,17 @@ inline void startProcessor (PlugProcessor& p, double rate, int32 sampleSize = kS
 	p.setActive (true);
 }
 
+// A block without samples that carries one parameter value.
+inline void sendValue (PlugProcessor& p, ParamID id, double value)
+{
+	ParamQueue q (id, {{0, value}});
+	ParamChanges changes;
+	changes.queues = {&q};
+	Block<float> flush (2, 0);
+	ProcessData d = flush.data (&changes);
+	p.process (d);
+}
+
 // Writes a record holding the given normalised values for parameters 1..8.
 inline ByteStream stateWith (const double (&values)[8], bool bypass = false)
 {
