@@ -26,6 +26,28 @@ private:
 	ITimerTarget* target;
 };
 
+// Forwards the host's "descriptor readable" calls until it is cut off.
+class VST3HostRunLoop::EventHandler : public FObject, public Linux::IEventHandler
+{
+public:
+	explicit EventHandler (IEventTarget* target) : target (target) {}
+	void PLUGIN_API onFDIsSet (Linux::FileDescriptor fd) override
+	{
+		if (target)
+			target->onFDIsSet (fd);
+	}
+	void cutOff () { target = nullptr; }
+
+	OBJ_METHODS (EventHandler, FObject)
+	DEFINE_INTERFACES
+	DEF_INTERFACE (Linux::IEventHandler)
+	END_DEFINE_INTERFACES (FObject)
+	REFCOUNT_METHODS (FObject)
+
+private:
+	IEventTarget* target;
+};
+
 SharedPointer<VST3HostRunLoop> VST3HostRunLoop::fromPlugFrame (IPlugFrame* plugFrame)
 {
 	FUnknownPtr<Linux::IRunLoop> hostRunLoop (plugFrame);
@@ -65,8 +87,41 @@ void VST3HostRunLoop::unregisterTimer (uint64 id)
 	}
 }
 
+bool VST3HostRunLoop::registerEventHandler (int fd, IEventTarget* target)
+{
+	if (!host || !target || fd < 0)
+		return false;
+	for (const auto& entry : eventHandlers)
+	{
+		if (entry.target == target)
+			return false;
+	}
+	IPtr<EventHandler> handler (new EventHandler (target), false);
+	if (host->registerEventHandler (handler, fd) != kResultOk)
+		return false;
+	eventHandlers.push_back ({target, handler});
+	return true;
+}
+
+void VST3HostRunLoop::unregisterEventHandler (IEventTarget* target)
+{
+	for (auto it = eventHandlers.begin (); it != eventHandlers.end (); ++it)
+	{
+		if (it->target != target)
+			continue;
+		IPtr<EventHandler> handler = it->handler;
+		handler->cutOff ();
+		eventHandlers.erase (it);
+		if (host)
+			host->unregisterEventHandler (handler);
+		return;
+	}
+}
+
 void VST3HostRunLoop::detach ()
 {
+	while (!eventHandlers.empty ())
+		unregisterEventHandler (eventHandlers.back ().target);
 	while (!timers.empty ())
 		unregisterTimer (timers.back ().id);
 	host = nullptr;
