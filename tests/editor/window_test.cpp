@@ -92,14 +92,17 @@ TEST (EditWindow, TheEditorFollowsMouseWheelAndKeysAndDrawsWhatChanges)
 	                           "end "),
 	           (std::vector<std::string> {"begin 2 Mix", "edit 2 Mix 0.500000 50", "end 2 Mix"}));
 
-	// The clicked slider has the keyboard: an arrow is a step, Escape puts a drag back.
-	EXPECT_EQ (editor.gesture ({"key", "Up"}, "end "),
+	// The clicked slider has the keyboard, with the pointer elsewhere too: an arrow is a
+	// step, Escape puts a drag back.
+	EXPECT_EQ (editor.gesture ({"mousemove", "900", "900", "key", "Up"}, "end "),
 	           (std::vector<std::string> {"begin 2 Mix", "edit 2 Mix 0.600000 60", "end 2 Mix"}));
+	EXPECT_EQ (editor.gesture ({"key", "shift+Down"}, "end "),
+	           (std::vector<std::string> {"begin 2 Mix", "edit 2 Mix 0.590000 59", "end 2 Mix"}));
 	auto cancelled = editor.gesture ({"mousemove", "--window", "W", kMixX, kMixAboveHandle, "mousedown",
 	                                  "1", "key", "Escape", "mouseup", "1"},
 	                                 "end ");
 	ASSERT_EQ (cancelled.size (), 4u) << editor.host.text ();
-	EXPECT_EQ (cancelled[2], "edit 2 Mix 0.600000 60");
+	EXPECT_EQ (cancelled[2], "edit 2 Mix 0.590000 59");
 
 	// A wheel notch is an edit that ends on a timer, half a second after the notch.
 	EXPECT_EQ (editor.gesture ({"mousemove", "--window", "W", kPredelayX, kMixMiddle, "click", "4"}, "end "),
@@ -124,6 +127,13 @@ TEST (EditWindow, TheEditorFollowsMouseWheelAndKeysAndDrawsWhatChanges)
 		return !after.empty () && footerPixels (after) < static_cast<long> (after.size ()) - 100;
 	}));
 	EXPECT_EQ (editor.host.waitForLine ("", false, 300ms), "");
+
+	// Covered and uncovered, it shows everything again.
+	desktop.coverAndUncover (editor.window);
+	EXPECT_TRUE (Desktop::eventually ([&] {
+		return desktop.pixel (editor.window, kBackgroundX, kBackgroundY) == kEditorBackground &&
+		       footerPixels (aboutLine ()) < static_cast<long> (before.size ()) - 100;
+	}));
 
 	desktop.requestClose (editor.window);
 	expectCleanEnd (editor.host);

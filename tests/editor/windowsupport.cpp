@@ -199,6 +199,27 @@ bool Desktop::size (Window w, int& width, int& height)
 	return true;
 }
 
+void Desktop::coverAndUncover (Window w)
+{
+	XWindowAttributes a;
+	Window child = 0;
+	int x = 0, y = 0;
+	if (!XGetWindowAttributes (display, w, &a) ||
+	    !XTranslateCoordinates (display, w, a.root, 0, 0, &x, &y, &child))
+		return;
+	XSetWindowAttributes override {};
+	override.override_redirect = True;
+	override.background_pixel = WhitePixel (display, DefaultScreen (display));
+	const Window cover = XCreateWindow (display, a.root, x, y, static_cast<unsigned> (a.width),
+	                                    static_cast<unsigned> (a.height), 0, CopyFromParent,
+	                                    InputOutput, CopyFromParent,
+	                                    CWOverrideRedirect | CWBackPixel, &override);
+	XMapRaised (display, cover);
+	XSync (display, False);
+	XDestroyWindow (display, cover);
+	XSync (display, False);
+}
+
 void Desktop::requestClose (Window w)
 {
 	XEvent ev {};

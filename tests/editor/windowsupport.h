@@ -75,6 +75,9 @@ public:
 	// The number of child windows, or -1 when the window does not exist.
 	int childCount (WindowId w);
 	bool size (WindowId w, int& width, int& height);
+	// Covers the window with a white one and takes that away again: the window has to
+	// draw what was covered.
+	void coverAndUncover (WindowId w);
 	// What a window manager sends when the user closes the window.
 	void requestClose (WindowId w);
 
