@@ -1,8 +1,26 @@
 #include "vst3hostrunloop.h"
 
+#include <algorithm>
+
 namespace VSTGUI {
 
 using namespace Steinberg;
+
+namespace {
+// Takes the entry that matches out of entries and unregisters its handler, cut off first:
+// a host that still calls it reaches a handler that does nothing.
+template <class Entries, class Match, class Unregister>
+void removeEntry (Entries& entries, Match match, Unregister unregister)
+{
+	auto it = std::find_if (entries.begin (), entries.end (), match);
+	if (it == entries.end ())
+		return;
+	auto handler = it->handler;
+	handler->cutOff ();
+	entries.erase (it);
+	unregister (handler);
+}
+} // namespace
 
 // Forwards the host's timer calls to a library timer until it is cut off.
 class VST3HostRunLoop::TimerHandler : public FObject, public Linux::ITimerHandler
@@ -73,18 +91,11 @@ uint64 VST3HostRunLoop::registerTimer (uint32 intervalMs, ITimerTarget* target)
 
 void VST3HostRunLoop::unregisterTimer (uint64 id)
 {
-	for (auto it = timers.begin (); it != timers.end (); ++it)
-	{
-		if (it->id != id)
-			continue;
-		// A host that still calls the handler reaches a handler that does nothing.
-		IPtr<TimerHandler> handler = it->handler;
-		handler->cutOff ();
-		timers.erase (it);
-		if (host)
-			host->unregisterTimer (handler);
-		return;
-	}
+	removeEntry (timers, [id] (const TimerEntry& e) { return e.id == id; },
+	             [this] (TimerHandler* handler) {
+		             if (host)
+			             host->unregisterTimer (handler);
+	             });
 }
 
 bool VST3HostRunLoop::registerEventHandler (int fd, IEventTarget* target)
@@ -105,17 +116,11 @@ bool VST3HostRunLoop::registerEventHandler (int fd, IEventTarget* target)
 
 void VST3HostRunLoop::unregisterEventHandler (IEventTarget* target)
 {
-	for (auto it = eventHandlers.begin (); it != eventHandlers.end (); ++it)
-	{
-		if (it->target != target)
-			continue;
-		IPtr<EventHandler> handler = it->handler;
-		handler->cutOff ();
-		eventHandlers.erase (it);
-		if (host)
-			host->unregisterEventHandler (handler);
-		return;
-	}
+	removeEntry (eventHandlers, [target] (const EventEntry& e) { return e.target == target; },
+	             [this] (EventHandler* handler) {
+		             if (host)
+			             host->unregisterEventHandler (handler);
+	             });
 }
 
 void VST3HostRunLoop::detach ()

@@ -64,41 +64,35 @@ constexpr NamedKey kNamedKeys[] = {
     {XK_KP_Insert, VKEY_INSERT}, {XK_KP_Delete, VKEY_DELETE},
 };
 
-int32 modifiersOf (uint16_t state)
+struct StateBit
+{
+	uint16_t x;
+	int32 ours;
+};
+
+constexpr StateBit kModifierBits[] = {
+    {XCB_MOD_MASK_SHIFT, kShift}, {XCB_MOD_MASK_1, kAlt}, {XCB_MOD_MASK_CONTROL, kApple}};
+constexpr StateBit kKeyModifierBits[] = {{XCB_MOD_MASK_SHIFT, MODIFIER_SHIFT},
+                                         {XCB_MOD_MASK_1, MODIFIER_ALTERNATE},
+                                         {XCB_MOD_MASK_CONTROL, MODIFIER_CONTROL}};
+constexpr StateBit kHeldButtonBits[] = {
+    {XCB_BUTTON_MASK_1, kLButton}, {XCB_BUTTON_MASK_2, kMButton}, {XCB_BUTTON_MASK_3, kRButton}};
+
+// The bits of an X event's state in our terms.
+template <size_t N>
+int32 bitsOf (uint16_t state, const StateBit (&table)[N])
 {
 	int32 result = 0;
-	if (state & XCB_MOD_MASK_SHIFT)
-		result |= kShift;
-	if (state & XCB_MOD_MASK_1)
-		result |= kAlt;
-	if (state & XCB_MOD_MASK_CONTROL)
-		result |= kApple;
+	for (const auto& bit : table)
+	{
+		if (state & bit.x)
+			result |= bit.ours;
+	}
 	return result;
 }
 
-uint8 keyModifiersOf (uint16_t state)
-{
-	uint8 result = 0;
-	if (state & XCB_MOD_MASK_SHIFT)
-		result |= MODIFIER_SHIFT;
-	if (state & XCB_MOD_MASK_1)
-		result |= MODIFIER_ALTERNATE;
-	if (state & XCB_MOD_MASK_CONTROL)
-		result |= MODIFIER_CONTROL;
-	return result;
-}
-
-int32 heldButtonsOf (uint16_t state)
-{
-	int32 result = 0;
-	if (state & XCB_BUTTON_MASK_1)
-		result |= kLButton;
-	if (state & XCB_BUTTON_MASK_2)
-		result |= kMButton;
-	if (state & XCB_BUTTON_MASK_3)
-		result |= kRButton;
-	return result;
-}
+int32 modifiersOf (uint16_t state) { return bitsOf (state, kModifierBits); }
+int32 heldButtonsOf (uint16_t state) { return bitsOf (state, kHeldButtonBits); }
 
 // The state bit of a button that is not a wheel button, or 0.
 int32 buttonOf (xcb_button_t button)
@@ -663,7 +657,7 @@ void X11Frame::onKey (const xcb_key_press_event_t& e, bool down)
 			code.virt = named.key;
 	}
 	code.character = characterOf (keysym);
-	code.modifier = keyModifiersOf (e.state);
+	code.modifier = static_cast<uint8> (bitsOf (e.state, kKeyModifierBits));
 	if (!callback || (!code.virt && !code.character))
 		return;
 	if (down)
