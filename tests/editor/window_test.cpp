@@ -26,8 +26,7 @@ constexpr unsigned long kViewColour = 0x2080C0;
 void expectCleanEnd (Program& host)
 {
 	EXPECT_EQ (host.finish (), 0) << host.text (true);
-	EXPECT_EQ (host.text (true).find ("registered after removed()"), std::string::npos)
-	    << host.text (true);
+	EXPECT_EQ (host.text (true).find ("registered after removed()"), std::string::npos) << host.text (true);
 }
 
 // tolvar-host edit on a bundle, up to its "window" line and the view's first picture.
@@ -63,8 +62,8 @@ struct OpenEditor
 		EXPECT_EQ (run (args), 0);
 		EXPECT_FALSE (host.waitForLine (last).empty ()) << host.text ();
 		const auto& lines = host.lines ();
-		return std::vector<std::string> (lines.begin () + static_cast<long> (std::min (before, lines.size ())),
-		                                 lines.end ());
+		return std::vector<std::string> (
+		    lines.begin () + static_cast<long> (std::min (before, lines.size ())), lines.end ());
 	}
 };
 
@@ -87,8 +86,8 @@ TEST (EditWindow, TheEditorFollowsMouseWheelAndKeysAndDrawsWhatChanges)
 	EXPECT_EQ (drag[3], "end 2 Mix");
 
 	// Alt-click: the default, as one complete edit.
-	EXPECT_EQ (editor.gesture ({"keydown", "alt", "mousemove", "--window", "W", kMixX, kMixMiddle,
-	                            "click", "1", "keyup", "alt"},
+	EXPECT_EQ (editor.gesture ({"keydown", "alt", "mousemove", "--window", "W", kMixX, kMixMiddle, "click",
+	                            "1", "keyup", "alt"},
 	                           "end "),
 	           (std::vector<std::string> {"begin 2 Mix", "edit 2 Mix 0.500000 50", "end 2 Mix"}));
 
@@ -98,16 +97,16 @@ TEST (EditWindow, TheEditorFollowsMouseWheelAndKeysAndDrawsWhatChanges)
 	           (std::vector<std::string> {"begin 2 Mix", "edit 2 Mix 0.600000 60", "end 2 Mix"}));
 	EXPECT_EQ (editor.gesture ({"key", "shift+Down"}, "end "),
 	           (std::vector<std::string> {"begin 2 Mix", "edit 2 Mix 0.590000 59", "end 2 Mix"}));
-	auto cancelled = editor.gesture ({"mousemove", "--window", "W", kMixX, kMixAboveHandle, "mousedown",
-	                                  "1", "key", "Escape", "mouseup", "1"},
+	auto cancelled = editor.gesture ({"mousemove", "--window", "W", kMixX, kMixAboveHandle, "mousedown", "1",
+	                                  "key", "Escape", "mouseup", "1"},
 	                                 "end ");
 	ASSERT_EQ (cancelled.size (), 4u) << editor.host.text ();
 	EXPECT_EQ (cancelled[2], "edit 2 Mix 0.590000 59");
 
 	// A wheel notch is an edit that ends on a timer, half a second after the notch.
-	EXPECT_EQ (editor.gesture ({"mousemove", "--window", "W", kPredelayX, kMixMiddle, "click", "4"}, "end "),
-	           (std::vector<std::string> {"begin 3 Predelay", "edit 3 Predelay 0.642562 34.7",
-	                                      "end 3 Predelay"}));
+	EXPECT_EQ (
+	    editor.gesture ({"mousemove", "--window", "W", kPredelayX, kMixMiddle, "click", "4"}, "end "),
+	    (std::vector<std::string> {"begin 3 Predelay", "edit 3 Predelay 0.642562 34.7", "end 3 Predelay"}));
 
 	// The about button shows its line at once; it is no parameter.
 	auto aboutLine = [&] {
@@ -119,9 +118,9 @@ TEST (EditWindow, TheEditorFollowsMouseWheelAndKeysAndDrawsWhatChanges)
 	const auto before = aboutLine ();
 	ASSERT_FALSE (before.empty ());
 	EXPECT_EQ (footerPixels (before), static_cast<long> (before.size ()));
-	ASSERT_EQ (run ({"xdotool", "mousemove", "--window", editor.id (), kAboutButtonX, kAboutButtonY,
-	                 "click", "1"}),
-	           0);
+	ASSERT_EQ (
+	    run ({"xdotool", "mousemove", "--window", editor.id (), kAboutButtonX, kAboutButtonY, "click", "1"}),
+	    0);
 	EXPECT_TRUE (Desktop::eventually ([&] {
 		const auto after = aboutLine ();
 		return !after.empty () && footerPixels (after) < static_cast<long> (after.size ()) - 100;
@@ -165,7 +164,8 @@ TEST (EditWindow, FollowsTheViewsResizeAsksItsConstraintAndSurvivesItsXErrors)
 	ASSERT_EQ (run ({"xdotool", "mousemove", "--window", editor.id (), "20", "20", "click", "3"}), 0);
 	EXPECT_FALSE (editor.host.waitForLine ("testview: size 300x200", true).empty ());
 	EXPECT_TRUE (sizeIs (300, 200));
-	EXPECT_TRUE (Desktop::eventually ([&] { return desktop.pixel (editor.window, 297, 197) == kViewColour; }));
+	EXPECT_TRUE (
+	    Desktop::eventually ([&] { return desktop.pixel (editor.window, 297, 197) == kViewColour; }));
 
 	// Made smaller than the view allows: corrected to its smallest size.
 	ASSERT_EQ (run ({"xdotool", "windowsize", editor.id (), "50", "40"}), 0);

@@ -54,8 +54,8 @@ struct ShownEditor
 		plugin = PluginInstance::create (module, error);
 		if (!plugin)
 			return;
-		plugin->componentHandler ()->observer = [this] (ComponentHandler::Step step,
-		                                                Vst::ParamID id, Vst::ParamValue v) {
+		plugin->componentHandler ()->observer = [this] (ComponentHandler::Step step, Vst::ParamID id,
+		                                                Vst::ParamValue v) {
 			static const char* const names[] = {"begin ", "perform ", "end "};
 			char value[32] = "";
 			if (step == ComponentHandler::Step::perform)
@@ -142,7 +142,8 @@ TEST (X11Editor, TwoInstancesInTwoWindowsWorkAloneAndCloseInEitherOrder)
 		ASSERT_EQ (run ({"xdotool", "mousemove", "--window", kept.id (), std::to_string (kMixX), "250",
 		                 "click", "1"}),
 		           0);
-		EXPECT_TRUE (pumpUntil ({&kept}, [&] { return !kept.edits.empty () && kept.edits.back () == "end 2"; }));
+		EXPECT_TRUE (
+		    pumpUntil ({&kept}, [&] { return !kept.edits.empty () && kept.edits.back () == "end 2"; }));
 		ASSERT_EQ (kept.edits.size (), 3u);
 		const double clicked = std::atof (kept.edits[1].c_str () + std::string ("perform 2 ").size ());
 		EXPECT_LT (clicked, 0.5);
@@ -176,8 +177,7 @@ TEST (X11Editor, WrongHostCallsGetAClearAnswerAndLeaveNothingBehind)
 	auto attach = [&] (void* window) { return view->attached (window, kPlatformTypeX11EmbedWindowID); };
 	auto nothingLeft = [&] {
 		const auto& loop = host.window->runLoop ();
-		return loop.eventHandlerCount () == 0 && loop.timerCount () == 0 &&
-		       desktop.childCount (parent) == 0;
+		return loop.eventHandlerCount () == 0 && loop.timerCount () == 0 && desktop.childCount (parent) == 0;
 	};
 	testing::internal::CaptureStderr ();
 

@@ -8,9 +8,9 @@
 // handled; an invalidation from outside event handling (a timer) sends the frame a
 // message of its own, so that the host's run loop wakes it to draw.
 #include "x11frame.h"
+#include "x11input.h"
 #include "../../cdrawcontext.h"
 
-#include <X11/keysym.h>
 #include <cairo-xcb.h>
 #include <xcb/xcb.h>
 
@@ -24,14 +24,12 @@ namespace VSTGUI {
 
 namespace {
 
+using namespace X11;
+
 constexpr uint32_t kXEmbedVersion = 0;
 // XEmbed messages that tell the client it gained or lost the keyboard focus.
 constexpr uint32_t kXEmbedFocusIn = 4;
 constexpr uint32_t kXEmbedFocusOut = 5;
-
-// Two presses of one button this close in time (ms) and place (pixels) are a double click.
-constexpr uint32_t kDoubleClickTime = 400;
-constexpr CCoord kDoubleClickDistance = 4.;
 
 // X window sides are 16-bit.
 constexpr CCoord kLargestSide = 16384.;
@@ -43,80 +41,6 @@ constexpr uint32_t kEventMask =
     XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
     XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW |
     XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE | XCB_EVENT_MASK_FOCUS_CHANGE;
-
-struct NamedKey
-{
-	uint32_t keysym;
-	VirtualKey key;
-};
-
-constexpr NamedKey kNamedKeys[] = {
-    {XK_BackSpace, VKEY_BACK},  {XK_Tab, VKEY_TAB},         {XK_Clear, VKEY_CLEAR},
-    {XK_Return, VKEY_RETURN},   {XK_Pause, VKEY_PAUSE},     {XK_Escape, VKEY_ESCAPE},
-    {XK_space, VKEY_SPACE},     {XK_End, VKEY_END},         {XK_Home, VKEY_HOME},
-    {XK_Left, VKEY_LEFT},       {XK_Up, VKEY_UP},           {XK_Right, VKEY_RIGHT},
-    {XK_Down, VKEY_DOWN},       {XK_Page_Up, VKEY_PAGEUP},  {XK_Page_Down, VKEY_PAGEDOWN},
-    {XK_Select, VKEY_SELECT},   {XK_Print, VKEY_PRINT},     {XK_KP_Enter, VKEY_ENTER},
-    {XK_Insert, VKEY_INSERT},   {XK_Delete, VKEY_DELETE},   {XK_Help, VKEY_HELP},
-    {XK_KP_End, VKEY_END},      {XK_KP_Home, VKEY_HOME},    {XK_KP_Left, VKEY_LEFT},
-    {XK_KP_Up, VKEY_UP},        {XK_KP_Right, VKEY_RIGHT},  {XK_KP_Down, VKEY_DOWN},
-    {XK_KP_Page_Up, VKEY_PAGEUP}, {XK_KP_Page_Down, VKEY_PAGEDOWN},
-    {XK_KP_Insert, VKEY_INSERT}, {XK_KP_Delete, VKEY_DELETE},
-};
-
-struct StateBit
-{
-	uint16_t x;
-	int32 ours;
-};
-
-constexpr StateBit kModifierBits[] = {
-    {XCB_MOD_MASK_SHIFT, kShift}, {XCB_MOD_MASK_1, kAlt}, {XCB_MOD_MASK_CONTROL, kApple}};
-constexpr StateBit kKeyModifierBits[] = {{XCB_MOD_MASK_SHIFT, MODIFIER_SHIFT},
-                                         {XCB_MOD_MASK_1, MODIFIER_ALTERNATE},
-                                         {XCB_MOD_MASK_CONTROL, MODIFIER_CONTROL}};
-constexpr StateBit kHeldButtonBits[] = {
-    {XCB_BUTTON_MASK_1, kLButton}, {XCB_BUTTON_MASK_2, kMButton}, {XCB_BUTTON_MASK_3, kRButton}};
-
-// The bits of an X event's state in our terms.
-template <size_t N>
-int32 bitsOf (uint16_t state, const StateBit (&table)[N])
-{
-	int32 result = 0;
-	for (const auto& bit : table)
-	{
-		if (state & bit.x)
-			result |= bit.ours;
-	}
-	return result;
-}
-
-int32 modifiersOf (uint16_t state) { return bitsOf (state, kModifierBits); }
-int32 heldButtonsOf (uint16_t state) { return bitsOf (state, kHeldButtonBits); }
-
-// The state bit of a button that is not a wheel button, or 0.
-int32 buttonOf (xcb_button_t button)
-{
-	switch (button)
-	{
-		case 1: return kLButton;
-		case 2: return kMButton;
-		case 3: return kRButton;
-		case 8: return kButton4;
-		case 9: return kButton5;
-		default: return 0;
-	}
-}
-
-// The character a keysym types (Latin-1 or a Unicode keysym), or 0.
-int32 characterOf (uint32_t keysym)
-{
-	if ((keysym >= 0x20 && keysym <= 0x7e) || (keysym >= 0xa0 && keysym <= 0xff))
-		return static_cast<int32> (keysym);
-	if (keysym >= 0x01000100 && keysym <= 0x0110ffff)
-		return static_cast<int32> (keysym - 0x01000000);
-	return 0;
-}
 
 // rect in whole pixels, inside bounds.
 CRect pixelRect (const CRect& rect, const CRect& bounds)
@@ -137,7 +61,8 @@ class X11Frame : public IPlatformFrame, private IEventTarget
 {
 public:
 	X11Frame (IPlatformFrameCallback* callback, IRunLoop* runLoop)
-	: callback (callback), runLoop (runLoop)
+	: callback (callback)
+	, runLoop (runLoop)
 	{
 	}
 	~X11Frame () noexcept override { shutDown (); }
@@ -170,8 +95,6 @@ private:
 
 	bool findVisual (xcb_window_t root, xcb_visualid_t id);
 	bool createBackBuffer ();
-	void loadKeymap ();
-	uint32_t keysymOf (xcb_keycode_t code, bool shift) const;
 	void addDirty (const CRect& rect);
 	void postRedraw ();
 	bool draw ();
@@ -202,14 +125,8 @@ private:
 	bool dispatching {false};
 	bool redrawPosted {false};
 	xcb_timestamp_t lastTime {XCB_CURRENT_TIME};
-	// Click counting for double clicks.
-	xcb_button_t lastButton {0};
-	xcb_timestamp_t lastPressTime {0};
-	CPoint lastPressPoint;
-	int clickCount {0};
-	xcb_keycode_t minKeycode {0};
-	uint8_t keysymsPerKeycode {0};
-	std::vector<xcb_keysym_t> keysyms;
+	X11::ClickCounter clicks;
+	X11::Keymap keymap;
 };
 
 bool X11Frame::open (uint32_t parent, const CRect& rect)
@@ -226,8 +143,7 @@ bool X11Frame::open (uint32_t parent, const CRect& rect)
 	auto internAtom = [this] (const char* name) {
 		return xcb_intern_atom (connection, 0, static_cast<uint16_t> (std::strlen (name)), name);
 	};
-	const xcb_intern_atom_cookie_t atomCookies[] = {internAtom ("_XEMBED_INFO"),
-	                                                internAtom ("_XEMBED"),
+	const xcb_intern_atom_cookie_t atomCookies[] = {internAtom ("_XEMBED_INFO"), internAtom ("_XEMBED"),
 	                                                internAtom ("_VSTGUI_REDRAW")};
 	xcb_atom_t atoms[3] = {};
 	for (int i = 0; i < 3; ++i)
@@ -242,8 +158,7 @@ bool X11Frame::open (uint32_t parent, const CRect& rect)
 	redrawAtom = atoms[2];
 	auto* geometry = xcb_get_geometry_reply (connection, geometryCookie, nullptr);
 	auto* attributes = xcb_get_window_attributes_reply (connection, attributesCookie, nullptr);
-	const bool parentUsable = geometry && attributes &&
-	                          attributes->_class == XCB_WINDOW_CLASS_INPUT_OUTPUT &&
+	const bool parentUsable = geometry && attributes && attributes->_class == XCB_WINDOW_CLASS_INPUT_OUTPUT &&
 	                          findVisual (geometry->root, attributes->visual);
 	if (geometry)
 		depth = geometry->depth;
@@ -255,9 +170,9 @@ bool X11Frame::open (uint32_t parent, const CRect& rect)
 	// No background: the server leaves exposed areas alone until the back buffer is copied.
 	window = xcb_generate_id (connection);
 	const auto created = xcb_create_window_checked (
-	    connection, XCB_COPY_FROM_PARENT, window, parent, 0, 0,
-	    static_cast<uint16_t> (size.getWidth ()), static_cast<uint16_t> (size.getHeight ()), 0,
-	    XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &kEventMask);
+	    connection, XCB_COPY_FROM_PARENT, window, parent, 0, 0, static_cast<uint16_t> (size.getWidth ()),
+	    static_cast<uint16_t> (size.getHeight ()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+	    XCB_CW_EVENT_MASK, &kEventMask);
 	if (auto* error = xcb_request_check (connection, created))
 	{
 		std::free (error);
@@ -265,12 +180,11 @@ bool X11Frame::open (uint32_t parent, const CRect& rect)
 		return false;
 	}
 	const uint32_t xembedInfo[2] = {kXEmbedVersion, 0};
-	xcb_change_property (connection, XCB_PROP_MODE_REPLACE, window, atoms[0], atoms[0], 32, 2,
-	                     xembedInfo);
+	xcb_change_property (connection, XCB_PROP_MODE_REPLACE, window, atoms[0], atoms[0], 32, 2, xembedInfo);
 	gc = xcb_generate_id (connection);
 	const uint32_t noExposures = 0;
 	xcb_create_gc (connection, gc, window, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
-	loadKeymap ();
+	keymap.load (connection);
 	if (!createBackBuffer ())
 		return false;
 	if (!runLoop->registerEventHandler (xcb_get_file_descriptor (connection), this))
@@ -358,35 +272,6 @@ void X11Frame::shutDown ()
 	dirty.clear ();
 }
 
-void X11Frame::loadKeymap ()
-{
-	const xcb_setup_t* setup = xcb_get_setup (connection);
-	minKeycode = setup->min_keycode;
-	keysymsPerKeycode = 0;
-	keysyms.clear ();
-	const auto cookie = xcb_get_keyboard_mapping (
-	    connection, setup->min_keycode,
-	    static_cast<uint8_t> (setup->max_keycode - setup->min_keycode + 1));
-	auto* reply = xcb_get_keyboard_mapping_reply (connection, cookie, nullptr);
-	if (!reply)
-		return;
-	const xcb_keysym_t* first = xcb_get_keyboard_mapping_keysyms (reply);
-	keysyms.assign (first, first + xcb_get_keyboard_mapping_keysyms_length (reply));
-	keysymsPerKeycode = reply->keysyms_per_keycode;
-	std::free (reply);
-}
-
-uint32_t X11Frame::keysymOf (xcb_keycode_t code, bool shift) const
-{
-	if (keysymsPerKeycode == 0 || code < minKeycode)
-		return 0;
-	const size_t base = static_cast<size_t> (code - minKeycode) * keysymsPerKeycode;
-	if (base + keysymsPerKeycode > keysyms.size ())
-		return 0;
-	const xcb_keysym_t shifted = shift && keysymsPerKeycode > 1 ? keysyms[base + 1] : 0;
-	return shifted ? shifted : keysyms[base];
-}
-
 //------------------------------------------------------------------------
 bool X11Frame::setSize (const CRect& r)
 {
@@ -400,8 +285,7 @@ bool X11Frame::setSize (const CRect& r)
 		return true;
 	const uint32_t values[] = {static_cast<uint32_t> (size.getWidth ()),
 	                           static_cast<uint32_t> (size.getHeight ())};
-	xcb_configure_window (connection, window, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
-	                      values);
+	xcb_configure_window (connection, window, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, values);
 	const bool made = createBackBuffer ();
 	dirty.clear ();
 	invalidRect (size);
@@ -454,8 +338,7 @@ void X11Frame::postRedraw ()
 	message.window = window;
 	message.type = redrawAtom;
 	// With no event mask the message goes to the window's creator: this connection.
-	xcb_send_event (connection, 0, window, XCB_EVENT_MASK_NO_EVENT,
-	                reinterpret_cast<const char*> (&message));
+	xcb_send_event (connection, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*> (&message));
 	xcb_flush (connection);
 	redrawPosted = true;
 }
@@ -544,7 +427,8 @@ void X11Frame::handle (const xcb_generic_event_t& event)
 {
 	switch (event.response_type & 0x7f)
 	{
-		case 0: break; // a failed request of ours: nothing to undo
+		case 0:
+			break; // a failed request of ours: nothing to undo
 		case XCB_EXPOSE:
 		{
 			const auto& e = reinterpret_cast<const xcb_expose_event_t&> (event);
@@ -601,11 +485,11 @@ void X11Frame::handle (const xcb_generic_event_t& event)
 			onClientMessage (reinterpret_cast<const xcb_client_message_event_t&> (event));
 			break;
 		case XCB_MAPPING_NOTIFY:
-			if (reinterpret_cast<const xcb_mapping_notify_event_t&> (event).request ==
-			    XCB_MAPPING_KEYBOARD)
-				loadKeymap ();
+			if (reinterpret_cast<const xcb_mapping_notify_event_t&> (event).request == XCB_MAPPING_KEYBOARD)
+				keymap.load (connection);
 			break;
-		default: break;
+		default:
+			break;
 	}
 }
 
@@ -626,15 +510,9 @@ void X11Frame::onButtonPress (const xcb_button_press_event_t& e)
 	const int32 button = buttonOf (e.detail);
 	if (!button)
 		return;
-	const bool again = e.detail == lastButton && e.time - lastPressTime <= kDoubleClickTime &&
-	                   std::abs (where.x - lastPressPoint.x) <= kDoubleClickDistance &&
-	                   std::abs (where.y - lastPressPoint.y) <= kDoubleClickDistance;
-	clickCount = again ? clickCount + 1 : 1;
-	lastButton = e.detail;
-	lastPressTime = e.time;
-	lastPressPoint = where;
+	const int32 doubleClick = clicks.press (e.detail, e.time, where);
 	if (callback)
-		callback->platformOnMouseDown (where, button | modifiers | (clickCount == 2 ? kDoubleClick : 0));
+		callback->platformOnMouseDown (where, button | modifiers | doubleClick);
 }
 
 void X11Frame::onButtonRelease (const xcb_button_release_event_t& e)
@@ -649,15 +527,7 @@ void X11Frame::onButtonRelease (const xcb_button_release_event_t& e)
 void X11Frame::onKey (const xcb_key_press_event_t& e, bool down)
 {
 	lastTime = e.time;
-	const uint32_t keysym = keysymOf (e.detail, (e.state & XCB_MOD_MASK_SHIFT) != 0);
-	VstKeyCode code;
-	for (const auto& named : kNamedKeys)
-	{
-		if (named.keysym == keysym)
-			code.virt = named.key;
-	}
-	code.character = characterOf (keysym);
-	code.modifier = static_cast<uint8> (bitsOf (e.state, kKeyModifierBits));
+	VstKeyCode code = keymap.keyCodeOf (e.detail, e.state);
 	if (!callback || (!code.virt && !code.character))
 		return;
 	if (down)
