@@ -97,7 +97,8 @@ private:
 	bool createBackBuffer ();
 	void addDirty (const CRect& rect);
 	void postRedraw ();
-	bool draw ();
+	void draw ();
+	void handleEvents ();
 	void handle (const xcb_generic_event_t& event);
 	void onButtonPress (const xcb_button_press_event_t& e);
 	void onButtonRelease (const xcb_button_release_event_t& e);
@@ -352,11 +353,11 @@ void X11Frame::takeFocus ()
 }
 
 // Draws the dirty areas into the back buffer and copies them, and exposed areas, to the
-// window. False when there was nothing to do.
-bool X11Frame::draw ()
+// window.
+void X11Frame::draw ()
 {
 	if (!surface || (dirty.empty () && exposed.isEmpty ()))
-		return false;
+		return;
 	std::vector<CRect> areas;
 	areas.swap (dirty);
 	if (callback && !areas.empty ())
@@ -379,7 +380,7 @@ bool X11Frame::draw ()
 		cairo_surface_flush (surface);
 	}
 	if (!connection)
-		return false;
+		return;
 	CRect e = pixelRect (exposed, size);
 	exposed = CRect ();
 	if (!e.isEmpty ())
@@ -389,7 +390,6 @@ bool X11Frame::draw ()
 		               static_cast<int16_t> (r.top), static_cast<int16_t> (r.left),
 		               static_cast<int16_t> (r.top), static_cast<uint16_t> (r.getWidth ()),
 		               static_cast<uint16_t> (r.getHeight ()));
-	return true;
 }
 
 void X11Frame::onFDIsSet (int)
@@ -397,19 +397,11 @@ void X11Frame::onFDIsSet (int)
 	// A view may close the frame while it handles an event.
 	SharedPointer<X11Frame> keep (this);
 	dispatching = true;
-	// Drawing may read events while it waits for replies: handle those too before
-	// going back to the run loop.
-	do
-	{
-		while (connection)
-		{
-			xcb_generic_event_t* event = xcb_poll_for_event (connection);
-			if (!event)
-				break;
-			handle (*event);
-			std::free (event);
-		}
-	} while (draw ());
+	handleEvents ();
+	draw ();
+	// Drawing reads the events that come while it waits for replies: they are handled
+	// now, and what they leave to draw waits for the next wake.
+	handleEvents ();
 	dispatching = false;
 	if (!connection)
 		return;
@@ -420,7 +412,21 @@ void X11Frame::onFDIsSet (int)
 		shutDown ();
 		return;
 	}
+	if (!dirty.empty () || !exposed.isEmpty ())
+		postRedraw ();
 	xcb_flush (connection);
+}
+
+void X11Frame::handleEvents ()
+{
+	while (connection)
+	{
+		xcb_generic_event_t* event = xcb_poll_for_event (connection);
+		if (!event)
+			return;
+		handle (*event);
+		std::free (event);
+	}
 }
 
 void X11Frame::handle (const xcb_generic_event_t& event)
