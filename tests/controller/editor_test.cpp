@@ -228,13 +228,15 @@ TEST_F (Editor, ViewLifecycleAsHostsDriveIt)
 	EXPECT_EQ (EditController::getHostKnobMode (), kLinearMode);
 
 	auto editor = Steinberg::owned (new VST3Editor (controller, "view", bundleDescription ().c_str ()));
-	EXPECT_EQ (editor->isPlatformTypeSupported (kPlatformTypeX11EmbedWindowID), kResultFalse);
+	EXPECT_EQ (editor->isPlatformTypeSupported (kPlatformTypeX11EmbedWindowID), kResultTrue);
 	EXPECT_EQ (editor->isPlatformTypeSupported (VST3Editor::kPlatformTypeOffscreen), kResultTrue);
+	EXPECT_EQ (editor->isPlatformTypeSupported (kPlatformTypeHWND), kResultFalse);
 	EXPECT_EQ (editor->removed (), kResultFalse);
 	// Without a run loop from the host, no editor opens.
 	EXPECT_EQ (editor->attached (nullptr, VST3Editor::kPlatformTypeOffscreen), kResultFalse);
 	editor->setFrame (plugFrame.get ());
-	EXPECT_EQ (editor->attached (nullptr, kPlatformTypeX11EmbedWindowID), kResultFalse);
+	EXPECT_EQ (editor->attached (nullptr, kPlatformTypeX11EmbedWindowID), kInvalidArgument);
+	EXPECT_EQ (editor->attached (nullptr, kPlatformTypeHWND), kInvalidArgument);
 	EXPECT_EQ (editor->attached (nullptr, VST3Editor::kPlatformTypeOffscreen), kResultOk);
 	EXPECT_EQ (editor->attached (nullptr, VST3Editor::kPlatformTypeOffscreen), kResultFalse);
 	EXPECT_GT (plugFrame->numTimers (), 0u);

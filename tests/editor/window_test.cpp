@@ -1,95 +1,158 @@
-// tolvar-host edit with the test view, on the X server DISPLAY names (run-xvfb.sh starts one).
+// tolvar-host edit on the X server DISPLAY names (run-xvfb.sh starts one): the plug-in's own
+// editor driven like a user drives it, and a small resizable test view for the host's sizing.
 #include "windowsupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
 
 using namespace wtest;
 
+// The editor's colours and places, from its description.
+constexpr unsigned long kEditorBackground = 0x1B1F24, kEditorFooter = 0x232A31;
+constexpr int kBackgroundX = 10, kBackgroundY = 62;
+const std::string kMixX = "130", kMixAboveHandle = "110", kMixMiddle = "200";
+const std::string kPredelayX = "206";
+const std::string kAboutButtonX = "609", kAboutButtonY = "322";
+constexpr int kAboutLine[] = {18, 314, 560, 18}; // x, y, width, height
+
 // The test view's colour and size (see testview/testview.cpp).
 constexpr unsigned long kViewColour = 0x2080C0;
-constexpr int kViewWidth = 240, kViewHeight = 160;
 
-std::vector<std::string> editArgs (const std::vector<std::string>& extra = {})
-{
-	std::vector<std::string> a {TOLVAR_TEST_HOST_EXE, "edit", TOLVAR_TEST_VIEW_BUNDLE};
-	a.insert (a.end (), extra.begin (), extra.end ());
-	return a;
-}
-
-// The host ended with status 0, the view had its timer calls and unregistered everything in
-// removed(), and the host found nothing left registered.
+// The host ended with status 0 and found nothing left registered.
 void expectCleanEnd (Program& host)
 {
 	EXPECT_EQ (host.finish (), 0) << host.text (true);
-	const std::string err = host.text (true);
-	EXPECT_NE (err.find ("testview: timer"), std::string::npos) << err;
-	EXPECT_NE (err.find ("testview: removed, all unregistered"), std::string::npos) << err;
-	EXPECT_EQ (err.find ("registered after removed()"), std::string::npos) << err;
+	EXPECT_EQ (host.text (true).find ("registered after removed()"), std::string::npos) << host.text (true);
 }
 
-// tolvar-host edit on the test view, up to the view's window shown in full in the host's.
+// tolvar-host edit on a bundle, up to its "window" line and the view's first picture.
 struct OpenEditor
 {
-	Program host {editArgs ()};
+	Program host;
 	WindowId window = 0;
+	std::string size;
 	bool shown = false;
 
-	explicit OpenEditor (Desktop& desktop)
+	OpenEditor (Desktop& desktop, const std::string& bundle, unsigned long colour, int x, int y)
+	: host ({TOLVAR_TEST_HOST_EXE, "edit", bundle})
 	{
 		const std::string line = host.waitForLine ("window ");
 		if (line.empty ())
 			return;
-		EXPECT_EQ (line.substr (line.rfind (' ') + 1),
-		           std::to_string (kViewWidth) + "x" + std::to_string (kViewHeight));
+		size = line.substr (line.rfind (' ') + 1);
 		window = std::strtoul (line.c_str () + 7, nullptr, 10);
-		// Left unmapped at 8 x 8 by the view: the host has to map and size it.
-		shown = window && Desktop::eventually ([&] {
-			return desktop.pixel (window, 2, 2) == kViewColour &&
-			       desktop.pixel (window, kViewWidth - 3, kViewHeight - 3) == kViewColour;
-		});
+		shown = window && Desktop::eventually ([&] { return desktop.pixel (window, x, y) == colour; });
 	}
 
 	std::string id () const { return std::to_string (window); }
+
+	// Runs xdotool (each "W" stands for the window) and gives the lines printed up to the
+	// first that starts with last.
+	std::vector<std::string> gesture (std::vector<std::string> args, const std::string& last)
+	{
+		const size_t before = host.lines ().size ();
+		for (auto& a : args)
+			if (a == "W")
+				a = id ();
+		args.insert (args.begin (), "xdotool");
+		EXPECT_EQ (run (args), 0);
+		EXPECT_FALSE (host.waitForLine (last).empty ()) << host.text ();
+		const auto& lines = host.lines ();
+		return std::vector<std::string> (
+		    lines.begin () + static_cast<long> (std::min (before, lines.size ())), lines.end ());
+	}
 };
 
-TEST (EditWindow, ClickPrintsACompleteEditAnXErrorIsSurvivedAndCloseEndsCleanly)
+TEST (EditWindow, TheEditorFollowsMouseWheelAndKeysAndDrawsWhatChanges)
 {
 	Desktop desktop;
 	ASSERT_TRUE (desktop.ok ()) << "no X server (run through run-xvfb.sh)";
-	OpenEditor editor (desktop);
+	OpenEditor editor (desktop, TOLVAR_TEST_BUNDLE, kEditorBackground, kBackgroundX, kBackgroundY);
 	ASSERT_TRUE (editor.shown) << editor.host.text (true);
+	EXPECT_EQ (editor.size, "640x340");
 
-	ASSERT_EQ (run ({"xdotool", "mousemove", "--window", editor.id (), "50", "50", "click", "1"}), 0);
-	EXPECT_FALSE (editor.host.waitForLine ("end ").empty ()) << editor.host.text ();
-	const std::vector<std::string> expected {"begin 0 Click", "edit 0 Click 1.000000 On", "end 0 Click"};
-	const auto& lines = editor.host.lines ();
-	EXPECT_EQ (std::vector<std::string> (lines.begin () + 1, lines.end ()), expected);
+	// A drag keeps the slider even below the window, until its release there.
+	auto drag = editor.gesture ({"mousemove", "--window", "W", kMixX, kMixAboveHandle, "mousedown", "1",
+	                             "mousemove", "--window", "W", kMixX, "500", "mouseup", "1"},
+	                            "end ");
+	ASSERT_EQ (drag.size (), 4u) << editor.host.text ();
+	EXPECT_EQ (drag[0], "begin 2 Mix");
+	EXPECT_GT (std::atof (drag[1].c_str () + std::string ("edit 2 Mix ").size ()), 0.7) << drag[1];
+	EXPECT_EQ (drag[2], "edit 2 Mix 0.000000 0");
+	EXPECT_EQ (drag[3], "end 2 Mix");
 
-	// An X error in the view's connection is reported, and the host goes on.
-	ASSERT_EQ (run ({"xdotool", "click", "2"}), 0);
-	EXPECT_FALSE (editor.host.waitForLine ("tolvar-host: X error", true).empty ());
+	// Alt-click: the default, as one complete edit.
+	EXPECT_EQ (editor.gesture ({"keydown", "alt", "mousemove", "--window", "W", kMixX, kMixMiddle, "click",
+	                            "1", "keyup", "alt"},
+	                           "end "),
+	           (std::vector<std::string> {"begin 2 Mix", "edit 2 Mix 0.500000 50", "end 2 Mix"}));
+
+	// The clicked slider has the keyboard, with the pointer elsewhere too: an arrow is a
+	// step, Escape puts a drag back.
+	EXPECT_EQ (editor.gesture ({"mousemove", "900", "900", "key", "Up"}, "end "),
+	           (std::vector<std::string> {"begin 2 Mix", "edit 2 Mix 0.600000 60", "end 2 Mix"}));
+	EXPECT_EQ (editor.gesture ({"key", "shift+Down"}, "end "),
+	           (std::vector<std::string> {"begin 2 Mix", "edit 2 Mix 0.590000 59", "end 2 Mix"}));
+	auto cancelled = editor.gesture ({"mousemove", "--window", "W", kMixX, kMixAboveHandle, "mousedown", "1",
+	                                  "key", "Escape", "mouseup", "1"},
+	                                 "end ");
+	ASSERT_EQ (cancelled.size (), 4u) << editor.host.text ();
+	EXPECT_EQ (cancelled[2], "edit 2 Mix 0.590000 59");
+
+	// A wheel notch is an edit that ends on a timer, half a second after the notch.
+	EXPECT_EQ (
+	    editor.gesture ({"mousemove", "--window", "W", kPredelayX, kMixMiddle, "click", "4"}, "end "),
+	    (std::vector<std::string> {"begin 3 Predelay", "edit 3 Predelay 0.642562 34.7", "end 3 Predelay"}));
+
+	// The about button shows its line at once; it is no parameter.
+	auto aboutLine = [&] {
+		return desktop.pixels (editor.window, kAboutLine[0], kAboutLine[1], kAboutLine[2], kAboutLine[3]);
+	};
+	auto footerPixels = [] (const std::vector<unsigned long>& p) {
+		return std::count (p.begin (), p.end (), kEditorFooter);
+	};
+	const auto before = aboutLine ();
+	ASSERT_FALSE (before.empty ());
+	EXPECT_EQ (footerPixels (before), static_cast<long> (before.size ()));
+	ASSERT_EQ (
+	    run ({"xdotool", "mousemove", "--window", editor.id (), kAboutButtonX, kAboutButtonY, "click", "1"}),
+	    0);
+	EXPECT_TRUE (Desktop::eventually ([&] {
+		const auto after = aboutLine ();
+		return !after.empty () && footerPixels (after) < static_cast<long> (after.size ()) - 100;
+	}));
+	EXPECT_EQ (editor.host.waitForLine ("", false, 300ms), "");
+
+	// Covered and uncovered, it shows everything again.
+	desktop.coverAndUncover (editor.window);
+	EXPECT_TRUE (Desktop::eventually ([&] {
+		return desktop.pixel (editor.window, kBackgroundX, kBackgroundY) == kEditorBackground &&
+		       footerPixels (aboutLine ()) < static_cast<long> (before.size ()) - 100;
+	}));
 
 	desktop.requestClose (editor.window);
 	expectCleanEnd (editor.host);
+	EXPECT_EQ (editor.host.text (true), "");
 }
 
 TEST (EditWindow, ClosesByItselfAfterTheGivenSeconds)
 {
-	Program host (editArgs ({"--seconds", "1"}));
+	Program host ({TOLVAR_TEST_HOST_EXE, "edit", TOLVAR_TEST_BUNDLE, "--seconds", "1"});
 	EXPECT_FALSE (host.waitForLine ("window ").empty ()) << host.text (true);
 	expectCleanEnd (host);
 }
 
-TEST (EditWindow, FollowsTheViewsResizeAndAsksItsConstraintOnAUserResize)
+TEST (EditWindow, FollowsTheViewsResizeAsksItsConstraintAndSurvivesItsXErrors)
 {
 	Desktop desktop;
 	ASSERT_TRUE (desktop.ok ());
-	OpenEditor editor (desktop);
+	OpenEditor editor (desktop, TOLVAR_TEST_VIEW_BUNDLE, kViewColour, 237, 157);
 	ASSERT_TRUE (editor.shown) << editor.host.text (true);
+	EXPECT_EQ (editor.size, "240x160");
 	auto sizeIs = [&] (int w, int h) {
 		return Desktop::eventually ([&] {
 			int width = 0, height = 0;
@@ -101,13 +164,18 @@ TEST (EditWindow, FollowsTheViewsResizeAndAsksItsConstraintOnAUserResize)
 	ASSERT_EQ (run ({"xdotool", "mousemove", "--window", editor.id (), "20", "20", "click", "3"}), 0);
 	EXPECT_FALSE (editor.host.waitForLine ("testview: size 300x200", true).empty ());
 	EXPECT_TRUE (sizeIs (300, 200));
-	EXPECT_TRUE (Desktop::eventually ([&] { return desktop.pixel (editor.window, 297, 197) == kViewColour; }));
+	EXPECT_TRUE (
+	    Desktop::eventually ([&] { return desktop.pixel (editor.window, 297, 197) == kViewColour; }));
 
 	// Made smaller than the view allows: corrected to its smallest size.
 	ASSERT_EQ (run ({"xdotool", "windowsize", editor.id (), "50", "40"}), 0);
 	EXPECT_FALSE (editor.host.waitForLine ("testview: size 100x80", true).empty ())
 	    << editor.host.text (true);
 	EXPECT_TRUE (sizeIs (100, 80));
+
+	// An X error in the view's connection is reported, and the host goes on.
+	ASSERT_EQ (run ({"xdotool", "click", "2"}), 0);
+	EXPECT_FALSE (editor.host.waitForLine ("tolvar-host: X error", true).empty ());
 
 	desktop.requestClose (editor.window);
 	expectCleanEnd (editor.host);
@@ -116,7 +184,7 @@ TEST (EditWindow, FollowsTheViewsResizeAndAsksItsConstraintOnAUserResize)
 TEST (EditCommand, RefusesWithAClearMessage)
 {
 	{
-		Program p (editArgs (), false);
+		Program p ({TOLVAR_TEST_HOST_EXE, "edit", TOLVAR_TEST_BUNDLE}, false);
 		EXPECT_EQ (p.finish (), 1);
 		EXPECT_NE (p.text (true).find ("DISPLAY is not set"), std::string::npos) << p.text (true);
 		EXPECT_EQ (p.text (), "");
@@ -128,7 +196,7 @@ TEST (EditCommand, RefusesWithAClearMessage)
 	}
 	for (const char* seconds : {"0", "-1", "soon"})
 	{
-		Program p (editArgs ({"--seconds", seconds}));
+		Program p ({TOLVAR_TEST_HOST_EXE, "edit", TOLVAR_TEST_BUNDLE, "--seconds", seconds});
 		EXPECT_EQ (p.finish (), 2) << seconds;
 		EXPECT_NE (p.text (true).find ("--seconds expects"), std::string::npos) << p.text (true);
 	}

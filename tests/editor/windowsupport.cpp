@@ -159,12 +159,34 @@ Desktop::~Desktop ()
 
 unsigned long Desktop::pixel (Window w, int x, int y)
 {
-	XImage* image = XGetImage (display, w, x, y, 1, 1, AllPlanes, ZPixmap);
+	const auto one = pixels (w, x, y, 1, 1);
+	return one.empty () ? ~0ul : one[0];
+}
+
+std::vector<unsigned long> Desktop::pixels (Window w, int x, int y, int width, int height)
+{
+	std::vector<unsigned long> result;
+	XImage* image = XGetImage (display, w, x, y, static_cast<unsigned> (width),
+	                           static_cast<unsigned> (height), AllPlanes, ZPixmap);
 	if (!image)
-		return ~0ul;
-	const unsigned long p = XGetPixel (image, 0, 0) & 0xFFFFFF;
+		return result;
+	for (int row = 0; row < height; ++row)
+		for (int column = 0; column < width; ++column)
+			result.push_back (XGetPixel (image, column, row) & 0xFFFFFF);
 	XDestroyImage (image);
-	return p;
+	return result;
+}
+
+int Desktop::childCount (Window w)
+{
+	Window root = 0, parent = 0;
+	Window* children = nullptr;
+	unsigned count = 0;
+	if (!XQueryTree (display, w, &root, &parent, &children, &count))
+		return -1;
+	if (children)
+		XFree (children);
+	return static_cast<int> (count);
 }
 
 bool Desktop::size (Window w, int& width, int& height)
@@ -175,6 +197,27 @@ bool Desktop::size (Window w, int& width, int& height)
 	width = a.width;
 	height = a.height;
 	return true;
+}
+
+void Desktop::coverAndUncover (Window w)
+{
+	XWindowAttributes a;
+	Window child = 0;
+	int x = 0, y = 0;
+	if (!XGetWindowAttributes (display, w, &a) ||
+	    !XTranslateCoordinates (display, w, a.root, 0, 0, &x, &y, &child))
+		return;
+	XSetWindowAttributes override {};
+	override.override_redirect = True;
+	override.background_pixel = WhitePixel (display, DefaultScreen (display));
+	const Window cover = XCreateWindow (display, a.root, x, y, static_cast<unsigned> (a.width),
+	                                    static_cast<unsigned> (a.height), 0, CopyFromParent,
+	                                    InputOutput, CopyFromParent,
+	                                    CWOverrideRedirect | CWBackPixel, &override);
+	XMapRaised (display, cover);
+	XSync (display, False);
+	XDestroyWindow (display, cover);
+	XSync (display, False);
 }
 
 void Desktop::requestClose (Window w)

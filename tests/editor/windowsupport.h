@@ -70,7 +70,14 @@ public:
 	// The 24-bit pixel at x, y of the window as shown (its children included); ~0 when
 	// it cannot be read.
 	unsigned long pixel (WindowId w, int x, int y);
+	// The 24-bit pixels of a rectangle of the window, row by row; empty when unreadable.
+	std::vector<unsigned long> pixels (WindowId w, int x, int y, int width, int height);
+	// The number of child windows, or -1 when the window does not exist.
+	int childCount (WindowId w);
 	bool size (WindowId w, int& width, int& height);
+	// Covers the window with a white one and takes that away again: the window has to
+	// draw what was covered.
+	void coverAndUncover (WindowId w);
 	// What a window manager sends when the user closes the window.
 	void requestClose (WindowId w);
 

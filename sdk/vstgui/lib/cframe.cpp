@@ -52,6 +52,8 @@ IRunLoop* CFrame::getRunLoop () const
 void CFrame::setFocusView (CView* view)
 {
 	focusView = view && isInside (view, this) ? view : nullptr;
+	if (focusView && platformFrame)
+		platformFrame->takeFocus ();
 }
 
 void CFrame::onViewRemoved (CView* view)

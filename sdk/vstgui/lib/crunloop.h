@@ -15,6 +15,14 @@ public:
 	virtual void onTimer () = 0;
 };
 
+// Told when a watched file descriptor (a window system's connection) is readable.
+class IEventTarget
+{
+public:
+	virtual ~IEventTarget () noexcept = default;
+	virtual void onFDIsSet (int fd) = 0;
+};
+
 // Counted, so that a timer keeps the run loop it registered with alive. A run loop
 // whose source has gone (a closed host window) must still accept unregisterTimer.
 class IRunLoop : public CBaseObject
@@ -24,6 +32,10 @@ public:
 	// id, or 0 when the timer could not be registered.
 	virtual uint64 registerTimer (uint32 intervalMs, ITimerTarget* target) = 0;
 	virtual void unregisterTimer (uint64 id) = 0;
+	// Calls target->onFDIsSet whenever fd is readable, until unregistered; false when
+	// the run loop watches no descriptors or refuses this one.
+	virtual bool registerEventHandler (int /*fd*/, IEventTarget* /*target*/) { return false; }
+	virtual void unregisterEventHandler (IEventTarget* /*target*/) {}
 };
 
 // Run loop with a virtual clock: timers fire only when advance() is called.

@@ -2,11 +2,11 @@
 //
 // Platform seam: platformTypeOf() maps the host's platform type strings to the frame's
 // PlatformType, and attached() opens the frame through createPlatformFrame (lib/platform).
-// A window system joins by a line there and its case in createPlatformFrame; the
-// config it gets carries the run loop. On Linux every type runs its timers on the run
-// loop the host answers through the IPlugFrame given to setFrame; without one,
-// attached() refuses. removed() closes the frame, getSize/onSize/canResize/
-// checkSizeConstraint follow the template's fixed size.
+// "X11EmbedWindowID" gives a child window in the host's X11 window; our own offscreen
+// type opens without a window (tests, pictures). Every type runs its timers, and the
+// X11 window its connection, on the run loop the host answers through the IPlugFrame
+// given to setFrame; without one, attached() refuses. removed() closes the frame,
+// getSize/onSize/canResize/checkSizeConstraint follow the template's fixed size.
 #include "vst3editor.h"
 #include "../lib/cvstguitimer.h"
 #include "../lib/controls/ccontrol.h"
@@ -23,6 +23,11 @@ namespace {
 
 bool platformTypeOf (FIDString type, PlatformType& result)
 {
+	if (type && std::strcmp (type, kPlatformTypeX11EmbedWindowID) == 0)
+	{
+		result = PlatformType::kX11EmbedWindowID;
+		return true;
+	}
 	if (type && std::strcmp (type, VST3Editor::kPlatformTypeOffscreen) == 0)
 	{
 		result = PlatformType::kOffscreen;
@@ -97,7 +102,12 @@ tresult PLUGIN_API VST3Editor::isPlatformTypeSupported (FIDString type)
 tresult PLUGIN_API VST3Editor::attached (void* parent, FIDString type)
 {
 	PlatformType platformType;
-	if (frame || !isDescriptionLoaded () || !platformTypeOf (type, platformType))
+	if (!platformTypeOf (type, platformType))
+		return kInvalidArgument;
+	// A window type needs the window to embed into.
+	if (platformType != PlatformType::kOffscreen && !parent)
+		return kInvalidArgument;
+	if (frame || !isDescriptionLoaded ())
 		return kResultFalse;
 	auto hostRunLoop = VST3HostRunLoop::fromPlugFrame (plugFrame);
 	if (!hostRunLoop)

@@ -18,24 +18,33 @@ public:
 	explicit VST3HostRunLoop (Steinberg::Linux::IRunLoop* hostRunLoop);
 	~VST3HostRunLoop () noexcept override;
 
-	// Each timer is a host timer of its own.
+	// Each timer and each descriptor is a host handler of its own.
 	uint64 registerTimer (uint32 intervalMs, ITimerTarget* target) override;
 	void unregisterTimer (uint64 id) override;
+	bool registerEventHandler (int fd, IEventTarget* target) override;
+	void unregisterEventHandler (IEventTarget* target) override;
 
-	// The host's run loop is going away: every timer leaves it, later ones are refused.
+	// The host's run loop is going away: every handler leaves it, later ones are refused.
 	void detach ();
 	Steinberg::Linux::IRunLoop* getHostRunLoop () const { return host; }
 
 private:
 	class TimerHandler;
-	struct Entry
+	class EventHandler;
+	struct TimerEntry
 	{
 		uint64 id;
 		Steinberg::IPtr<TimerHandler> handler;
 	};
+	struct EventEntry
+	{
+		IEventTarget* target;
+		Steinberg::IPtr<EventHandler> handler;
+	};
 
 	Steinberg::IPtr<Steinberg::Linux::IRunLoop> host;
-	std::vector<Entry> timers;
+	std::vector<TimerEntry> timers;
+	std::vector<EventEntry> eventHandlers;
 	uint64 nextId {1};
 };
 

@@ -1,8 +1,8 @@
-// A plug-in whose editor is the least a Linux view does: its own X window in the host's,
-// announced with _XEMBED_INFO, left for the host to map and size; its X connection and one
-// timer on the host's run loop; a click on it is a complete edit of parameter 0, a right
-// click asks for a larger size, a middle click makes an X request fail. It reports
-// what it sees on stderr, prefixed "testview:". Built with TESTVIEW_NO_EDITOR it has no editor.
+// A plug-in whose editor is a resizable Linux view and no more: its own X window in the
+// host's, announced with _XEMBED_INFO, left for the host to map and size; its X connection
+// on the host's run loop; a right click asks for a larger size, a middle click makes an X
+// request fail. It reports its sizes on stderr, prefixed "testview:". Built with
+// TESTVIEW_NO_EDITOR it has no editor.
 #include "pluginterfaces/gui/iplugview.h"
 #include "public.sdk/source/main/pluginfactory.h"
 #include "public.sdk/source/vst/vstaudioeffect.h"
@@ -27,19 +27,17 @@ constexpr unsigned long kColour = 0x2080C0;
 constexpr int32 kWidth = 240, kHeight = 160;
 constexpr int32 kGrownWidth = 300, kGrownHeight = 200;
 constexpr int32 kMinWidth = 100, kMinHeight = 80;
-constexpr Linux::TimerInterval kTimerMs = 20;
 constexpr Window kNoSuchWindow = 0x7FFFFFF;
 
-class TestView : public IPlugView, public Linux::IEventHandler, public Linux::ITimerHandler
+class TestView : public IPlugView, public Linux::IEventHandler
 {
 public:
-	explicit TestView (EditController* c) : controller (c) { controller->addRef (); }
+	TestView () = default;
 	virtual ~TestView ()
 	{
 		if (window)
 			removed ();
 		setFrame (nullptr);
-		controller->release ();
 	}
 
 	DECLARE_FUNKNOWN_METHODS
@@ -73,8 +71,6 @@ public:
 		XSelectInput (display, window, ButtonPressMask);
 		XFlush (display);
 		runLoop->registerEventHandler (this, ConnectionNumber (display));
-		runLoop->registerTimer (this, kTimerMs);
-		std::fprintf (stderr, "testview: attached\n");
 		return kResultOk;
 	}
 
@@ -82,27 +78,17 @@ public:
 	{
 		if (!window)
 			return kResultFalse;
-		const bool unregistered = runLoop->unregisterEventHandler (this) == kResultOk &&
-		                          runLoop->unregisterTimer (this) == kResultOk;
+		runLoop->unregisterEventHandler (this);
 		runLoop->release ();
 		runLoop = nullptr;
 		XDestroyWindow (display, window);
 		XCloseDisplay (display);
 		window = 0;
 		display = nullptr;
-		std::fprintf (stderr, "testview: removed, %s\n",
-		              unregistered ? "all unregistered" : "unregister failed");
 		return kResultOk;
 	}
 
 	void PLUGIN_API onFDIsSet (Linux::FileDescriptor) override { dispatchEvents (); }
-
-	void PLUGIN_API onTimer () override
-	{
-		if (ticks++ == 0)
-			std::fprintf (stderr, "testview: timer\n");
-		dispatchEvents ();
-	}
 
 	tresult PLUGIN_API onWheel (float) override { return kResultFalse; }
 	tresult PLUGIN_API onKeyDown (char16, int16, int16) override { return kResultFalse; }
@@ -154,14 +140,7 @@ private:
 		{
 			XEvent ev;
 			XNextEvent (display, &ev);
-			if (ev.type == ButtonPress && ev.xbutton.button == Button1)
-			{
-				controller->beginEdit (0);
-				controller->setParamNormalized (0, 1.0);
-				controller->performEdit (0, 1.0);
-				controller->endEdit (0);
-			}
-			else if (ev.type == ButtonPress && ev.xbutton.button == Button2)
+			if (ev.type == ButtonPress && ev.xbutton.button == Button2)
 			{
 				// A request that fails: the process-wide X error handler decides what follows.
 				XDestroyWindow (display, kNoSuchWindow);
@@ -175,13 +154,11 @@ private:
 		}
 	}
 
-	EditController* controller;
 	IPlugFrame* frame = nullptr;
 	Linux::IRunLoop* runLoop = nullptr;
 	Display* display = nullptr;
 	Window window = 0;
 	ViewRect size {0, 0, kWidth, kHeight};
-	int ticks = 0;
 };
 
 IMPLEMENT_REFCOUNT (TestView)
@@ -193,7 +170,6 @@ tresult PLUGIN_API TestView::queryInterface (const TUID iid, void** obj)
 	QUERY_INTERFACE (iid, obj, FUnknown::iid, IPlugView)
 	QUERY_INTERFACE (iid, obj, IPlugView::iid, IPlugView)
 	QUERY_INTERFACE (iid, obj, Linux::IEventHandler::iid, Linux::IEventHandler)
-	QUERY_INTERFACE (iid, obj, Linux::ITimerHandler::iid, Linux::ITimerHandler)
 	*obj = nullptr;
 	return kNoInterface;
 }
@@ -203,14 +179,6 @@ class TestController : public EditController
 public:
 	static FUnknown* create (void*) { return static_cast<IEditController*> (new TestController); }
 
-	tresult PLUGIN_API initialize (FUnknown* context) override
-	{
-		tresult r = EditController::initialize (context);
-		if (r == kResultOk)
-			parameters.addParameter (u"Click", nullptr, 1, 0., ParameterInfo::kCanAutomate, 0);
-		return r;
-	}
-
 	IPlugView* PLUGIN_API createView (FIDString name) override
 	{
 #ifdef TESTVIEW_NO_EDITOR
@@ -219,7 +187,7 @@ public:
 #else
 		if (!name || std::strcmp (name, "editor") != 0)
 			return nullptr;
-		return new TestView (this);
+		return new TestView;
 #endif
 	}
 };

@@ -30,8 +30,8 @@ public:
 	// Draws everything that meets rect. The context is clipped to rect by the caller.
 	virtual void platformDrawRect (CDrawContext* context, const CRect& rect) = 0;
 
-	// buttons carries kLButton/kMButton/kRButton/kButton4/kButton5, kShift, kControl
-	// (the Ctrl key), kAlt and kDoubleClick. A drag keeps reporting moves and its
+	// buttons carries kLButton/kMButton/kRButton/kButton4/kButton5, kShift, kAlt,
+	// kApple (the Ctrl key) and kDoubleClick. A drag keeps reporting moves and its
 	// release even outside the window.
 	virtual CMouseEventResult platformOnMouseDown (CPoint& where, const CButtonState& buttons) = 0;
 	virtual CMouseEventResult platformOnMouseMoved (CPoint& where, const CButtonState& buttons) = 0;
@@ -62,6 +62,8 @@ public:
 	virtual PlatformType getPlatformType () const = 0;
 	// The native window (the X11 child window's XID as a pointer value), or null.
 	virtual void* getPlatformRepresentation () const = 0;
+	// A view that takes keys was clicked: the window asks for the keyboard.
+	virtual void takeFocus () = 0;
 	// The frame closes: from now on nothing may reach the callback.
 	virtual void onFrameClosed () = 0;
 };

@@ -1,10 +1,11 @@
 #include "iplatformframe.h"
+#include "linux/x11frame.h"
 #include "offscreen/offscreenframe.h"
 
 namespace VSTGUI {
 
 SharedPointer<IPlatformFrame> createPlatformFrame (IPlatformFrameCallback* callback,
-                                                   const CRect& size, void* /*parent*/,
+                                                   const CRect& size, void* parent,
                                                    PlatformType type,
                                                    IPlatformFrameConfig* config)
 {
@@ -15,7 +16,8 @@ SharedPointer<IPlatformFrame> createPlatformFrame (IPlatformFrameCallback* callb
 	{
 		case PlatformType::kOffscreen:
 			return makeOwned<OffscreenPlatformFrame> (callback, size, runLoop);
-		case PlatformType::kX11EmbedWindowID: break;
+		case PlatformType::kX11EmbedWindowID:
+			return createX11Frame (callback, size, parent, runLoop);
 	}
 	return nullptr;
 }

@@ -1,0 +1,216 @@
+// The plug-in's editor in windows of the host library, in this process: several at once,
+// and a host that calls it wrongly.
+#include "windowsupport.h"
+
+#include "editorwindow.h"
+#include "module.h"
+#include "plugids.h"
+#include "plugin.h"
+#include "../vstgui/fontcachereset.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+
+namespace {
+
+using namespace wtest;
+using namespace tolvarhost;
+
+constexpr unsigned long kEditorBackground = 0x1B1F24;
+// A point of the Level and the Mix slider near their top: track at the default value,
+// handle at 1.
+constexpr int kLevelX = 54, kMixX = 130, kTopY = 102;
+// The VST 3 key code of the up arrow.
+constexpr int16 kKeyUp = 12;
+// An id no client of a small X server has handed out.
+constexpr uintptr_t kNoSuchWindow = 0x7FFFFFF;
+
+std::unique_ptr<Module> loadBundle ()
+{
+	std::string error;
+	auto module = Module::load (TOLVAR_TEST_BUNDLE, error);
+	EXPECT_TRUE (module) << error;
+	return module;
+}
+
+// One plug-in instance with its editor attached to a host window, as tolvar-host edit
+// opens it; the edits its component handler sees are kept as "begin 2", "perform 2
+// 0.600000", "end 2".
+struct ShownEditor
+{
+	std::unique_ptr<PluginInstance> plugin;
+	Ref<IPlugView> view;
+	std::unique_ptr<EditorWindow> window;
+	std::vector<std::string> edits;
+	tresult attached = kResultFalse;
+
+	// attach false: the window is made, the view is left for the test to attach.
+	explicit ShownEditor (Module& module, bool attach = true)
+	{
+		std::string error;
+		plugin = PluginInstance::create (module, error);
+		if (!plugin)
+			return;
+		plugin->componentHandler ()->observer = [this] (ComponentHandler::Step step, Vst::ParamID id,
+		                                                Vst::ParamValue v) {
+			static const char* const names[] = {"begin ", "perform ", "end "};
+			char value[32] = "";
+			if (step == ComponentHandler::Step::perform)
+				std::snprintf (value, sizeof (value), " %.6f", v);
+			edits.push_back (names[static_cast<int> (step)] + std::to_string (id) + value);
+		};
+		view.reset (plugin->controller ()->createView ("editor"));
+		window = EditorWindow::open (error);
+		if (!view || !window || !window->create (view.get (), "editor", 640, 340, false, error))
+			return;
+		view->setFrame (window->frame ());
+		if (attach)
+			attached = view->attached (parent (), kPlatformTypeX11EmbedWindowID);
+	}
+	~ShownEditor ()
+	{
+		if (window)
+			close ();
+		if (plugin)
+			plugin->componentHandler ()->observer = nullptr;
+	}
+
+	void* parent () const { return reinterpret_cast<void*> (window->windowId ()); }
+	std::string id () const { return std::to_string (window->windowId ()); }
+
+	void close ()
+	{
+		if (view)
+		{
+			view->setFrame (nullptr);
+			EXPECT_EQ (view->removed (), kResultOk);
+		}
+		window->releaseView ();
+		EXPECT_EQ (window->runLoop ().eventHandlerCount (), 0u);
+		EXPECT_EQ (window->runLoop ().timerCount (), 0u);
+		view.reset ();
+		window.reset ();
+	}
+};
+
+// Turns the run loops of the open windows in turn until check answers true.
+bool pumpUntil (std::initializer_list<ShownEditor*> editors, const std::function<bool ()>& check)
+{
+	return Desktop::eventually ([&] {
+		for (auto* e : editors)
+			e->window->run (Clock::now () + 5ms, nullptr);
+		return check ();
+	});
+}
+
+TEST (X11Editor, TwoInstancesInTwoWindowsWorkAloneAndCloseInEitherOrder)
+{
+	Desktop desktop;
+	ASSERT_TRUE (desktop.ok ()) << "no X server (run through run-xvfb.sh)";
+	auto module = loadBundle ();
+	ASSERT_TRUE (module);
+	for (bool firstGoesFirst : {true, false})
+	{
+		SCOPED_TRACE (firstGoesFirst ? "first closed first" : "second closed first");
+		ShownEditor a (*module), b (*module);
+		ASSERT_EQ (a.attached, kResultOk);
+		ASSERT_EQ (b.attached, kResultOk);
+		ASSERT_EQ (run ({"xdotool", "windowmove", "--sync", b.id (), "640", "0"}), 0);
+		auto pixel = [&] (ShownEditor& e, int x, int y) {
+			return desktop.pixel (e.window->windowId (), x, y);
+		};
+		ASSERT_TRUE (pumpUntil ({&a, &b}, [&] {
+			return pixel (a, 10, 62) == kEditorBackground && pixel (b, 10, 62) == kEditorBackground;
+		}));
+
+		// A change from the host redraws the one editor it belongs to.
+		const unsigned long track = pixel (b, kMixX, kTopY);
+		a.plugin->controller ()->setParamNormalized (Steinberg::Vst::kMixId, 1.);
+		EXPECT_TRUE (pumpUntil ({&a, &b}, [&] { return pixel (a, kMixX, kTopY) != track; }));
+		EXPECT_EQ (pixel (b, kMixX, kTopY), track);
+
+		ShownEditor& gone = firstGoesFirst ? a : b;
+		ShownEditor& kept = firstGoesFirst ? b : a;
+		gone.close ();
+
+		// The other one draws on, takes clicks and the keys its host forwards.
+		kept.plugin->controller ()->setParamNormalized (Steinberg::Vst::kLevelId, 1.);
+		EXPECT_TRUE (pumpUntil ({&kept}, [&] { return pixel (kept, kLevelX, kTopY) != track; }));
+		ASSERT_EQ (run ({"xdotool", "mousemove", "--window", kept.id (), std::to_string (kMixX), "250",
+		                 "click", "1"}),
+		           0);
+		EXPECT_TRUE (
+		    pumpUntil ({&kept}, [&] { return !kept.edits.empty () && kept.edits.back () == "end 2"; }));
+		ASSERT_EQ (kept.edits.size (), 3u);
+		const double clicked = std::atof (kept.edits[1].c_str () + std::string ("perform 2 ").size ());
+		EXPECT_LT (clicked, 0.5);
+		kept.edits.clear ();
+		EXPECT_EQ (kept.view->onKeyDown (0, kKeyUp, 0), kResultTrue);
+		EXPECT_EQ (kept.view->onKeyUp (0, kKeyUp, 0), kResultFalse);
+		ASSERT_EQ (kept.edits.size (), 3u);
+		EXPECT_NEAR (std::atof (kept.edits[1].c_str () + std::string ("perform 2 ").size ()), clicked + 0.1,
+		             1e-6);
+		kept.close ();
+	}
+}
+
+// Answers no run loop.
+class FrameWithoutRunLoop : public HostObject<IPlugFrame>
+{
+public:
+	tresult PLUGIN_API resizeView (IPlugView*, ViewRect*) override { return kResultFalse; }
+};
+
+TEST (X11Editor, WrongHostCallsGetAClearAnswerAndLeaveNothingBehind)
+{
+	Desktop desktop;
+	ASSERT_TRUE (desktop.ok ());
+	auto module = loadBundle ();
+	ASSERT_TRUE (module);
+	ShownEditor host (*module, false);
+	ASSERT_TRUE (host.view && host.window);
+	IPlugView* view = host.view.get ();
+	const WindowId parent = host.window->windowId ();
+	auto attach = [&] (void* window) { return view->attached (window, kPlatformTypeX11EmbedWindowID); };
+	auto nothingLeft = [&] {
+		const auto& loop = host.window->runLoop ();
+		return loop.eventHandlerCount () == 0 && loop.timerCount () == 0 && desktop.childCount (parent) == 0;
+	};
+	testing::internal::CaptureStderr ();
+
+	EXPECT_EQ (view->removed (), kResultFalse);
+	// A host without a run loop.
+	view->setFrame (nullptr);
+	EXPECT_EQ (attach (host.parent ()), kResultFalse);
+	Ref<FrameWithoutRunLoop> bareFrame (new FrameWithoutRunLoop);
+	view->setFrame (bareFrame.get ());
+	EXPECT_EQ (attach (host.parent ()), kResultFalse);
+	view->setFrame (host.window->frame ());
+	// No X server to talk to.
+	const std::string display = std::getenv ("DISPLAY");
+	::unsetenv ("DISPLAY");
+	EXPECT_EQ (attach (host.parent ()), kResultFalse);
+	::setenv ("DISPLAY", display.c_str (), 1);
+	// Parents that are no window.
+	EXPECT_EQ (attach (reinterpret_cast<void*> (kNoSuchWindow)), kResultFalse);
+	EXPECT_EQ (attach (reinterpret_cast<void*> (uintptr_t {1} << 40)), kResultFalse);
+	EXPECT_EQ (attach (nullptr), kInvalidArgument);
+	EXPECT_TRUE (nothingLeft ());
+
+	// Attached twice: the second is refused, the first goes on.
+	EXPECT_EQ (attach (host.parent ()), kResultOk);
+	EXPECT_EQ (attach (host.parent ()), kResultFalse);
+	EXPECT_TRUE (pumpUntil ({&host}, [&] { return desktop.pixel (parent, 10, 62) == kEditorBackground; }));
+	EXPECT_EQ (desktop.childCount (parent), 1);
+
+	// Released while attached: its handlers and its window go with it.
+	host.window->releaseView ();
+	host.view.reset ();
+	EXPECT_TRUE (pumpUntil ({&host}, nothingLeft));
+	EXPECT_EQ (testing::internal::GetCapturedStderr (), "") << "nothing reaches the host's X error handler";
+}
+
+} // namespace
