@@ -93,10 +93,14 @@ VST3Editor::~VST3Editor ()
 }
 
 //------------------------------------------------------------------------
+// Hosts are offered the X11 window only; the offscreen type stays a private door for
+// tests and pictures through attached().
 tresult PLUGIN_API VST3Editor::isPlatformTypeSupported (FIDString type)
 {
 	PlatformType platformType;
-	return platformTypeOf (type, platformType) ? kResultTrue : kResultFalse;
+	return platformTypeOf (type, platformType) && platformType == PlatformType::kX11EmbedWindowID
+	           ? kResultTrue
+	           : kResultFalse;
 }
 
 tresult PLUGIN_API VST3Editor::attached (void* parent, FIDString type)
