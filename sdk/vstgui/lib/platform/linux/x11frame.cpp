@@ -174,14 +174,15 @@ bool X11Frame::open (uint32_t parent, const CRect& rect)
 	    connection, XCB_COPY_FROM_PARENT, window, parent, 0, 0, static_cast<uint16_t> (size.getWidth ()),
 	    static_cast<uint16_t> (size.getHeight ()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
 	    XCB_CW_EVENT_MASK, &kEventMask);
+	// The XEmbed info goes out with the creation, so an embedder never sees the window without it.
+	const uint32_t xembedInfo[2] = {kXEmbedVersion, 0};
+	xcb_change_property (connection, XCB_PROP_MODE_REPLACE, window, atoms[0], atoms[0], 32, 2, xembedInfo);
 	if (auto* error = xcb_request_check (connection, created))
 	{
 		std::free (error);
 		window = 0;
 		return false;
 	}
-	const uint32_t xembedInfo[2] = {kXEmbedVersion, 0};
-	xcb_change_property (connection, XCB_PROP_MODE_REPLACE, window, atoms[0], atoms[0], 32, 2, xembedInfo);
 	gc = xcb_generate_id (connection);
 	const uint32_t noExposures = 0;
 	xcb_create_gc (connection, gc, window, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
