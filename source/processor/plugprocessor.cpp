@@ -237,6 +237,8 @@ void PlugProcessor::bypass (ProcessData& data)
 		void** src = channels (in);
 		void** dst = channels (out);
 		copied = in.numChannels < out.numChannels ? in.numChannels : out.numChannels;
+		if (copied < 0)
+			copied = 0; // a negative channel count names no channel
 		const size_t bytes = sampleBytes (data) * static_cast<size_t> (data.numSamples);
 		for (int32 c = 0; c < copied; ++c)
 		{

@@ -122,6 +122,8 @@ TEST (HostileCalls, OddBusesAndBuffers)
 	     Shape::kWritten},
 	    {"buffers/unwritable-channels", {2}, {2}, [] (Block& b) { b.data.inputs = nullptr; }, Shape::kWritten},
 	    {"buffers/unwritable-channels", {2}, {2}, [] (Block& b) { b.data.numInputs = 0; }, Shape::kWritten},
+	    {"buffers/negative-channel-count", {2}, {2}, [] (Block& b) { b.data.inputs->numChannels = -3; },
+	     Shape::kWritten},
 	    {"buffers/unwritable-channels", {}, {2}, nullptr, Shape::kWritten},
 	    {"buffers/unwritable-channels", {1}, {1}, nullptr, Shape::kWritten},
 	    {"buffers/unwritable-channels", {2}, {3}, nullptr, Shape::kWritten},
