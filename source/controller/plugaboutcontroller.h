@@ -91,7 +91,7 @@ public:
 
 	void viewWillDelete (VSTGUI::CView* view) override
 	{
-		if (view == infoLabel)
+		if (view && view == infoLabel)
 			forgetLabel ();
 		if (view && view == infoButton)
 		{

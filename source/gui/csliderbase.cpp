@@ -304,7 +304,11 @@ CMouseEventResult CSliderBase::onMouseDown (CPoint& where, const CButtonState& b
 		impl->rampTimer = makeOwned<CVSTGUITimer> (
 		    [owner] (CVSTGUITimer* timer) {
 			    if (auto slider = owner.lock ())
+			    {
+				    // A step may close the frame and release the slider.
+				    SharedPointer<CSliderBase> keep (*slider);
 				    (*slider)->doRamping ();
+			    }
 			    else if (timer)
 				    timer->stop ();
 		    },

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 namespace testsupport {
@@ -181,6 +182,104 @@ TEST_F (Editor, ClosingEndsOpenGestures)
 			EXPECT_EQ (editor->removed (), kResultOk);
 		EXPECT_EQ (count (handler.log, "end"), 2u);
 		EXPECT_EQ (plugFrame->numTimers (), 0u);
+	}
+}
+
+// A host may close the editor while it is told of an edit: the gesture still ends and
+// nothing of the closed editor is used afterwards (the sanitizer build sees to that).
+TEST_F (Editor, HostClosingTheEditorInsideAnEditIsSafe)
+{
+	struct ClosingHandler : RecordingHandler
+	{
+		std::string when;
+		std::function<void ()> close;
+		void closeOn (const char* what)
+		{
+			if (close && when == what)
+				std::exchange (close, nullptr) ();
+		}
+		tresult PLUGIN_API beginEdit (ParamID id) override
+		{
+			RecordingHandler::beginEdit (id);
+			closeOn ("begin");
+			return kResultOk;
+		}
+		tresult PLUGIN_API performEdit (ParamID id, ParamValue v) override
+		{
+			RecordingHandler::performEdit (id, v);
+			closeOn ("perform");
+			return kResultOk;
+		}
+		tresult PLUGIN_API endEdit (ParamID id) override
+		{
+			RecordingHandler::endEdit (id);
+			closeOn ("end");
+			return kResultOk;
+		}
+	};
+	enum Gesture { drag, wheel, key, ramp };
+	for (const char* when : {"begin", "perform", "end"})
+	{
+		for (Gesture gesture : {drag, wheel, key, ramp})
+		{
+			SCOPED_TRACE (std::string (when) + " " + std::to_string (gesture));
+			ClosingHandler closing;
+			controller->setComponentHandler (&closing);
+			auto editor = open ();
+			ASSERT_TRUE (editor);
+			// Half of the hosts release the editor, the others only remove it.
+			closing.when = when;
+			closing.close = [&, release = gesture % 2 == 1] {
+				if (release)
+					editor = nullptr;
+				else
+					editor->removed ();
+			};
+			auto stillOpen = [&] { return closing.close != nullptr; };
+			auto* frame = editor->getFrame ();
+			auto* slider = findView<CSlider> (editor, kMixId);
+			CPoint p = centreOf (slider);
+			switch (gesture)
+			{
+				case drag:
+				{
+					CPoint q (p.x, p.y - 30.);
+					frame->platformOnMouseDown (p, VSTGUI::kLButton);
+					if (stillOpen ())
+						frame->platformOnMouseMoved (q, VSTGUI::kLButton);
+					if (stillOpen ())
+						frame->platformOnMouseUp (q, 0);
+					break;
+				}
+				case wheel:
+					frame->platformOnMouseWheel (p, VSTGUI::kMouseWheelAxisY, 1.f, 0);
+					if (stillOpen ())
+						runUITimers (); // the wheel edit's end
+					break;
+				case key:
+				{
+					frame->setFocusView (slider);
+					VSTGUI::VstKeyCode up {};
+					up.virt = VSTGUI::VKEY_UP;
+					frame->platformOnKeyDown (up);
+					break;
+				}
+				case ramp:
+					slider->setSliderMode (VSTGUI::CSliderMode::Ramp);
+					p = CPoint (slider->getViewSize ().getCenter ().x, slider->getViewSize ().top + 2.);
+					slider->localToFrame (p);
+					frame->platformOnMouseDown (p, VSTGUI::kLButton);
+					for (int step = 0; step < 20 && stillOpen (); ++step)
+						runUITimers ();
+					if (stillOpen ())
+						frame->platformOnMouseUp (p, 0);
+					break;
+			}
+			EXPECT_FALSE (stillOpen ());
+			EXPECT_EQ (count (closing.log, "begin"), count (closing.log, "end"));
+			EXPECT_TRUE (controller->aboutControllers.empty ());
+			controller->setComponentHandler (nullptr);
+		}
 	}
 }
 

@@ -217,6 +217,22 @@ TEST (BadInput, nanAndZeroSizedFiguresDrawNothing)
 			ASSERT_EQ (pixel (ctx, x, y), kWhiteCColor) << x << "," << y;
 }
 
+// A description may ask for any frame width; a slider insets its frame rect by half of it.
+TEST (BadInput, hugeLineWidthLeavesTheContextWorking)
+{
+	auto ctx = whiteCanvas (10., 10.);
+	ASSERT_TRUE (ctx);
+	ctx->setFrameColor (kBlackCColor);
+	ctx->setDrawMode (kAntiAliasing);
+	ctx->setLineWidth (1e8);
+	auto path = owned (ctx->createGraphicsPath ());
+	path->addRect (CRect (5e7, 5e7, 10. - 5e7, 10. - 5e7));
+	ctx->drawGraphicsPath (path, CDrawContext::kPathStroked);
+	ctx->setFillColor (kRedCColor);
+	ctx->drawRect (CRect (0., 0., 10., 10.), kDrawFilled);
+	EXPECT_EQ (pixel (ctx, 5, 5), kRedCColor);
+}
+
 TEST (Offscreen, clipAndSavedState)
 {
 	auto ctx = whiteCanvas (10., 10.);

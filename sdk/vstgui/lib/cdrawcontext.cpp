@@ -2,6 +2,7 @@
 #include "cbitmap.h"
 #include "cgraphicspath.h"
 #include <cairo.h>
+#include <algorithm>
 #include <cmath>
 #include <dlfcn.h>
 
@@ -124,7 +125,12 @@ void CDrawContext::applyAntialias ()
 
 void CDrawContext::applyLine ()
 {
-	const CCoord w = std::isfinite (state.lineWidth) && state.lineWidth > 0. ? state.lineWidth : 0.;
+	// cairo's rasteriser writes outside its surface for lines wider than its fixed-point
+	// range; no view comes near the bound.
+	constexpr CCoord kMaxLineWidth = 1 << 20;
+	const CCoord w = std::isfinite (state.lineWidth) && state.lineWidth > 0.
+	                     ? std::min (state.lineWidth, kMaxLineWidth)
+	                     : 0.;
 	cairo_set_line_width (cr, w);
 	static const cairo_line_cap_t caps[] = {CAIRO_LINE_CAP_BUTT, CAIRO_LINE_CAP_ROUND,
 	                                        CAIRO_LINE_CAP_SQUARE};

@@ -80,8 +80,12 @@ void CFrame::setViewSize (const CRect& rect, bool doInvalid)
 
 void CFrame::platformDrawRect (CDrawContext* context, const CRect& rect) { drawRect (context, rect); }
 
+// A view's handler may close and release this frame (a host that closes its editor when it
+// is told of an edit): the frame, and the view that takes a key, live until the handler is done.
+
 CMouseEventResult CFrame::platformOnMouseDown (CPoint& where, const CButtonState& buttons)
 {
+	SharedPointer<CFrame> keep (this);
 	CView* target = getViewAt (where, true);
 	setFocusView (target && target->wantsFocus () ? target : nullptr);
 	return onMouseDown (where, buttons);
@@ -89,6 +93,7 @@ CMouseEventResult CFrame::platformOnMouseDown (CPoint& where, const CButtonState
 
 CMouseEventResult CFrame::platformOnMouseMoved (CPoint& where, const CButtonState& buttons)
 {
+	SharedPointer<CFrame> keep (this);
 	if (getMouseDownView ())
 		return onMouseMoved (where, buttons);
 	setMouseOverView (getViewAt (where, true), where, buttons);
@@ -97,6 +102,7 @@ CMouseEventResult CFrame::platformOnMouseMoved (CPoint& where, const CButtonStat
 
 CMouseEventResult CFrame::platformOnMouseUp (CPoint& where, const CButtonState& buttons)
 {
+	SharedPointer<CFrame> keep (this);
 	const auto result = onMouseUp (where, buttons);
 	setMouseOverView (getViewAt (where, true), where, buttons);
 	return result;
@@ -118,17 +124,22 @@ CMouseEventResult CFrame::platformOnMouseExited (CPoint& where, const CButtonSta
 bool CFrame::platformOnMouseWheel (const CPoint& where, const CMouseWheelAxis& axis,
                                    const float& distance, const CButtonState& buttons)
 {
+	SharedPointer<CFrame> keep (this);
 	return onWheel (where, axis, distance, buttons);
 }
 
 bool CFrame::platformOnKeyDown (VstKeyCode& keyCode)
 {
-	return focusView && focusView->onKeyDown (keyCode) != -1;
+	SharedPointer<CFrame> keep (this);
+	SharedPointer<CView> view (focusView);
+	return view && view->onKeyDown (keyCode) != -1;
 }
 
 bool CFrame::platformOnKeyUp (VstKeyCode& keyCode)
 {
-	return focusView && focusView->onKeyUp (keyCode) != -1;
+	SharedPointer<CFrame> keep (this);
+	SharedPointer<CView> view (focusView);
+	return view && view->onKeyUp (keyCode) != -1;
 }
 
 void CFrame::setMouseOverView (CView* view, CPoint where, const CButtonState& buttons)

@@ -166,9 +166,11 @@ CMouseEventResult CViewContainer::onMouseMoved (CPoint& where, const CButtonStat
 {
 	if (!mouseDownView)
 		return kMouseEventNotHandled;
+	// The move may close the frame (a host closing its editor on an edit).
+	SharedPointer<CView> view (mouseDownView);
 	CPoint p (where);
 	p.offsetInverse (getViewSize ().getTopLeft ());
-	return mouseDownView->onMouseMoved (p, buttons);
+	return view->onMouseMoved (p, buttons);
 }
 
 CMouseEventResult CViewContainer::onMouseUp (CPoint& where, const CButtonState& buttons)

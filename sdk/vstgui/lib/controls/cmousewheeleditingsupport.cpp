@@ -9,19 +9,33 @@ void CMouseWheelEditingSupport::onMouseWheelEditing (CControl* control)
 	if (!control)
 		return;
 	// The timeout runs on the frame's run loop; outside a frame there is no edit to time.
-	auto* frame = control->getFrame ();
-	IRunLoop* runLoop = frame ? frame->getRunLoop () : nullptr;
-	if (!runLoop)
+	auto runLoopOf = [control] () -> IRunLoop* {
+		auto* frame = control->getFrame ();
+		return frame ? frame->getRunLoop () : nullptr;
+	};
+	if (!runLoopOf ())
 		return;
 	if (!control->isEditing ())
 	{
 		control->beginEdit ();
 		wheelOpenedEdit = true;
 	}
+	// A listener told of the begin may have closed the frame (a host closing its editor),
+	// which ended the edit and took the run loop away.
+	IRunLoop* runLoop = runLoopOf ();
+	if (!runLoop)
+	{
+		wheelOpenedEdit = false;
+		return;
+	}
 	// The timer belongs to this object, which is part of the control, so the
 	// control outlives every tick.
 	wheelEditTimer = makeOwned<CVSTGUITimer> (
-	    [this, control] (CVSTGUITimer*) { invalidMouseWheelEditTimer (control); },
+	    [this, control] (CVSTGUITimer*) {
+		    // Ending the edit may close the frame and release the control.
+		    SharedPointer<CControl> keep (control);
+		    invalidMouseWheelEditTimer (control);
+	    },
 	    kWheelEditTimeout, runLoop);
 }
 
