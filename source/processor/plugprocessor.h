@@ -31,10 +31,8 @@ public:
 
 	static FUnknown* createInstance (void* context);
 
-	// For tests and tools, on the UI thread: the record getState writes, the rate in use and
-	// the engine.
+	// For tests and tools, on the UI thread: the record getState writes and the engine.
 	StateRecord stateRecord ();
-	double getSampleRate () const { return sampleRate; }
 	const tolvar::HallEngine& engine () const { return hall; }
 
 protected:

@@ -1,15 +1,16 @@
-// Calls in the wrong order and blocks of odd shape (process outside the active state and
-// the whole set of arrangements are covered by the integration tests). Required codes:
-// kResultFalse for setupProcessing while active, at a rate outside 1 Hz to 1.536 MHz or with
-// a sample size other than 32 or 64 bit, for setActive(true) while active, for a missing
+// Calls in the wrong order and blocks of odd shape (the whole set of arrangements is covered
+// by the integration tests). Required codes: kResultFalse for setupProcessing while active, at
+// a rate outside 1 Hz to 1.536 MHz or with a sample size other than 32 or 64 bit, for
+// setActive(true) while active or before initialize, for a second initialize, for a missing
 // state and a mono arrangement; a refused call changes nothing: the output stays bit for bit
-// that of an instance that never saw it. process gives kResultOk for any bus shape and for a
-// sample count of 0 or below, and kInvalidArgument for a sample size other than 32 or 64
-// bit, touching no buffer.
+// that of an instance that never saw it. process gives kResultOk for any bus shape, outside
+// the active state (writing silence) and for a sample count of 0 or below, and
+// kInvalidArgument for a sample size other than 32 or 64 bit, touching no buffer.
 #include "hostile.h"
 
 #include "pluginterfaces/vst/vstspeaker.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <functional>
@@ -67,20 +68,70 @@ TEST (HostileCalls, RefusedCallsChangeNothing)
 			                        render (reference.processor.get (), size, baseSeed () + 1, 40)));
 		}
 	}
+	// The ends of the usable range are taken.
+	for (double rate : {1.0, 1536000.0})
+	{
+		for (int32 size : kSizes)
+		{
+			SCOPED_TRACE (describe ("calls/edge-rate " + std::to_string (rate), size));
+			Instance p;
+			p.start (size, rate);
+			render (p.processor.get (), size, baseSeed (), 4);
+		}
+	}
 }
 
-TEST (HostileCalls, TerminateThenProcess)
+TEST (HostileCalls, LifecycleOutOfOrder)
 {
 	HOSTILE_TRACE_SEED ();
 	for (int32 size : kSizes)
 	{
-		SCOPED_TRACE (describe ("terminated while active", size));
-		Instance p;
-		p.start (size, kRate);
+		SCOPED_TRACE (describe ("calls/out-of-order", size));
+		Instance p (false, false);
+		Rng rng (baseSeed ());
+		auto silentBlock = [&] (const char* when) {
+			Block block (size);
+			block.noise (rng);
+			EXPECT_EQ (block.process (p.processor.get (), Block::kFrames), kResultOk) << when;
+			EXPECT_TRUE (block.good (Block::kFrames)) << when;
+			const auto bytes = block.outputBytes (Block::kFrames);
+			EXPECT_TRUE (std::all_of (bytes.begin (), bytes.end (), [] (uint8_t b) { return b == 0; })) << when;
+		};
+		FUnknown* context = static_cast<IHostApplication*> (p.host.get ());
+		EXPECT_EQ (p.component->getBusCount (kAudio, kInput), 0);
+		EXPECT_NE (p.component->setActive (false), kResultOk);
+		EXPECT_EQ (p.component->setActive (true), kResultFalse) << "no rate before initialize";
+		silentBlock ("before initialize");
+		// Initialised, it can be activated without a set-up, at 44.1 kHz.
+		ASSERT_EQ (p.component->initialize (context), kResultOk);
+		EXPECT_EQ (p.component->setActive (true), kResultOk);
+		EXPECT_EQ (p.processor->getTailSamples (), 92609u);
+		EXPECT_EQ (p.component->setActive (false), kResultOk);
 		EXPECT_EQ (p.component->terminate (), kResultOk);
-		render (p.processor.get (), size, baseSeed (), 4);
-		EXPECT_NE (p.component->terminate (), kResultOk);
-		render (p.processor.get (), size, baseSeed (), 4);
+		// Each round initialises again after a terminate; the second terminates while active.
+		for (int round = 0; round < 2; ++round)
+		{
+			ASSERT_EQ (p.component->initialize (context), kResultOk);
+			EXPECT_EQ (p.component->initialize (context), kResultFalse);
+			EXPECT_EQ (p.component->getBusCount (kAudio, kInput), 1) << "a refused initialize adds no bus";
+			EXPECT_EQ (p.component->getBusCount (kAudio, kOutput), 1);
+			EXPECT_NE (p.component->setActive (false), kResultOk) << "deactivated while inactive";
+			silentBlock ("before activation");
+			p.start (size, kRate);
+			render (p.processor.get (), size, baseSeed (), 4);
+			if (round == 0)
+			{
+				ASSERT_EQ (p.component->setActive (false), kResultOk);
+				silentBlock ("after deactivation");
+			}
+			EXPECT_EQ (p.component->terminate (), kResultOk);
+			render (p.processor.get (), size, baseSeed (), 4);
+			EXPECT_NE (p.component->terminate (), kResultOk);
+		}
+		// Released while active and initialised: nothing may leak or crash.
+		Instance dropped;
+		dropped.start (size, kRate);
+		dropped.careless = true;
 	}
 }
 
@@ -116,6 +167,7 @@ TEST (HostileCalls, OddBusesAndBuffers)
 	    {"buffers/negative-samples", {2}, {2}, nullptr, Shape::kUntouched, false, INT_MIN},
 	    {"buffers/invalid-sample-size", {2}, {2}, sampleSize (2), Shape::kInvalid},
 	    {"buffers/invalid-sample-size", {2}, {2}, sampleSize (-1), Shape::kInvalid},
+	    {"buffers/invalid-sample-size", {2}, {2}, sampleSize (0x7FFFFFFF), Shape::kInvalid},
 	    {"buffers/unwritable-channels", {2}, {2}, nullChannel (true, 0), Shape::kWritten},
 	    {"buffers/unwritable-channels", {2}, {2}, nullChannel (false, 1), Shape::kWritten},
 	    {"buffers/unwritable-channels", {2}, {2}, [] (Block& b) { b.data.inputs->channelBuffers32 = nullptr; },
@@ -160,7 +212,13 @@ TEST (HostileCalls, OddBusesAndBuffers)
 					EXPECT_EQ (plain.process (reference.processor.get (), s.samples), kResultOk);
 					EXPECT_TRUE (sameBytes (block.outputBytes (s.samples), plain.outputBytes (s.samples)));
 				}
-				render (p.processor.get (), size, baseSeed (), 2); // and it runs on
+				// It runs on; where the block reached no engine or sounded as a plain one, exactly
+				// as the reference does.
+				const auto after = render (p.processor.get (), size, baseSeed (), 2);
+				if (s.expect != Shape::kWritten || s.asStereo)
+				{
+					EXPECT_TRUE (sameBytes (after, render (reference.processor.get (), size, baseSeed (), 2)));
+				}
 			}
 		}
 	}

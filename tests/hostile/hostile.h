@@ -50,10 +50,10 @@ private:
 };
 
 // A processor (and, if asked, its controller) from the factory of the bundle, which is
-// loaded once per program; initialised.
+// loaded once per program; initialised unless asked not to be.
 struct Instance
 {
-	explicit Instance (bool withController = false);
+	explicit Instance (bool withController = false, bool initialise = true);
 	~Instance ();
 
 	tresult setup (int32 sampleSize, double rate);
@@ -65,6 +65,8 @@ struct Instance
 	Ref<IComponent> component;
 	Ref<IAudioProcessor> processor;
 	Ref<IEditController> controller;
+	// Released as it stands, without deactivation or terminate.
+	bool careless = false;
 };
 
 // Host buffers of one block: buses of any channel count, in either width. process fills

@@ -95,53 +95,6 @@ std::vector<uint8_t> Bench::state ()
 	return s->data ();
 }
 
-BlockRun runBlocks (IAudioProcessor* processor, int32 sampleSize, int32 maxBlock, const std::vector<int32>& sizes,
-                    int32 totalFrames, bool silenceFlags)
-{
-	BlockRun run;
-	AudioBlock block (maxBlock, sampleSize);
-	const bool wide = sampleSize == kSample64;
-	auto& inBus = block.data ().inputs[0];
-	int32 frame = 0;
-	for (size_t k = 0; frame < totalFrames; ++k)
-	{
-		const int32 n = std::min (sizes[k % sizes.size ()], totalFrames - frame);
-		bool silent = true;
-		for (int32 i = 0; i < n; ++i)
-		{
-			const int32 t = (frame + i) % 22050;
-			const double x = t < 2000 ? std::sin (0.05 * t) * std::exp (-0.002 * t) : 0.0;
-			silent = silent && x == 0.0;
-			if (wide)
-			{
-				block.in64[0][i] = x;
-				block.in64[1][i] = -0.5 * x;
-			}
-			else
-			{
-				block.in32[0][i] = static_cast<float> (x);
-				block.in32[1][i] = static_cast<float> (-0.5 * x);
-			}
-		}
-		inBus.silenceFlags = (silenceFlags && silent) ? 3 : 0;
-		const std::vector<float> in32[2] = {block.in32[0], block.in32[1]};
-		const std::vector<double> in64[2] = {block.in64[0], block.in64[1]};
-		EXPECT_EQ (block.process (processor, n, nullptr), kResultOk);
-		for (int c = 0; c < 2; ++c)
-			run.inputsUntouched = run.inputsUntouched && in32[c] == block.in32[c] && in64[c] == block.in64[c];
-		for (int32 i = 0; i < n; ++i)
-		{
-			const double l = wide ? block.out64[0][i] : block.out32[0][i];
-			const double r = wide ? block.out64[1][i] : block.out32[1][i];
-			run.finite = run.finite && std::isfinite (l) && std::isfinite (r);
-			run.left.push_back (l);
-			run.right.push_back (r);
-		}
-		frame += n;
-	}
-	return run;
-}
-
 std::string text16 (const TChar* s)
 {
 	return toUtf8 (reinterpret_cast<const char16_t*> (s), 128);
@@ -184,21 +137,6 @@ int32 recordInt32 (const std::vector<uint8_t>& bytes, size_t offset)
 	for (int i = 3; i >= 0; --i)
 		bits = (bits << 8) | bytes.at (offset + i);
 	return static_cast<int32> (bits);
-}
-
-void putDouble (std::vector<uint8_t>& bytes, size_t offset, double v)
-{
-	uint64_t bits;
-	std::memcpy (&bits, &v, sizeof v);
-	for (int i = 0; i < 8; ++i)
-		bytes.at (offset + i) = static_cast<uint8_t> (bits >> (8 * i));
-}
-
-void putInt32 (std::vector<uint8_t>& bytes, size_t offset, int32 v)
-{
-	auto bits = static_cast<uint32_t> (v);
-	for (int i = 0; i < 4; ++i)
-		bytes.at (offset + i) = static_cast<uint8_t> (bits >> (8 * i));
 }
 
 std::string tempPath (const std::string& name)

@@ -1,5 +1,5 @@
 // Shared helpers of the bundle tests: loading, raw objects driven call by call,
-// block runs, state record bytes and child programs.
+// state record bytes and child programs.
 #pragma once
 
 #include "module.h"
@@ -55,17 +55,6 @@ private:
 	bool wantController;
 };
 
-// Output of a run in blocks of the given sizes, used in turn. The input is a decaying
-// burst (left x, right -x/2) every 22050 frames.
-struct BlockRun
-{
-	std::vector<double> left, right;
-	bool inputsUntouched = true;
-	bool finite = true;
-};
-BlockRun runBlocks (IAudioProcessor* processor, int32 sampleSize, int32 maxBlock, const std::vector<int32>& sizes,
-                    int32 totalFrames, bool silenceFlags = false);
-
 // An impulse of the given height at frame at, silence elsewhere.
 StereoBuffer impulse (double rate, size_t frames, size_t at, double height);
 
@@ -75,8 +64,6 @@ double rms (const StereoBuffer& b, size_t from, size_t to);
 // Little-endian fields of a state record.
 double recordDouble (const std::vector<uint8_t>& bytes, size_t offset);
 int32 recordInt32 (const std::vector<uint8_t>& bytes, size_t offset);
-void putDouble (std::vector<uint8_t>& bytes, size_t offset, double v);
-void putInt32 (std::vector<uint8_t>& bytes, size_t offset, int32 v);
 
 // Text of a 128-unit string field.
 std::string text16 (const TChar* s);

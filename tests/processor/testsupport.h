@@ -31,13 +31,12 @@ using namespace Steinberg::Vst;
 	uint32 PLUGIN_API addRef () override { return 1; }                                           \
 	uint32 PLUGIN_API release () override { return 1; }
 
-// Byte stream over a vector; writes stop after writeLimit bytes (partial writes are reported).
+// Byte stream over a vector.
 class ByteStream : public IBStream
 {
 public:
 	std::vector<uint8> bytes;
 	int64 pos = 0;
-	int64 writeLimit = -1;
 
 	ByteStream () = default;
 	explicit ByteStream (std::vector<uint8> b) : bytes (std::move (b)) {}
@@ -60,8 +59,6 @@ public:
 	tresult PLUGIN_API write (void* buffer, int32 numBytes, int32* numBytesWritten) override
 	{
 		int64 n = numBytes < 0 ? 0 : numBytes;
-		if (writeLimit >= 0 && pos + n > writeLimit)
-			n = writeLimit > pos ? writeLimit - pos : 0;
 		if (static_cast<int64> (bytes.size ()) < pos + n)
 			bytes.resize (static_cast<size_t> (pos + n));
 		if (n > 0)
@@ -69,7 +66,7 @@ public:
 		pos += n;
 		if (numBytesWritten)
 			*numBytesWritten = static_cast<int32> (n);
-		return n == numBytes ? kResultOk : kResultFalse;
+		return kResultOk;
 	}
 	tresult PLUGIN_API seek (int64 p, int32 mode, int64* result) override
 	{
@@ -112,19 +109,14 @@ public:
 	tresult PLUGIN_API addPoint (int32, ParamValue, int32&) override { return kResultFalse; }
 };
 
-// A list of queues; a null entry stands for a queue the host fails to hand out.
 class ParamChanges : public IParameterChanges
 {
 public:
 	std::vector<ParamQueue*> queues;
-	int32 reportedCount = -1; // overrides the count when not negative
 
 	TOLVAR_TEST_UNKNOWN (IParameterChanges)
 
-	int32 PLUGIN_API getParameterCount () override
-	{
-		return reportedCount >= 0 ? reportedCount : static_cast<int32> (queues.size ());
-	}
+	int32 PLUGIN_API getParameterCount () override { return static_cast<int32> (queues.size ()); }
 	IParamValueQueue* PLUGIN_API getParameterData (int32 index) override
 	{
 		if (index < 0 || index >= static_cast<int32> (queues.size ()))
@@ -134,7 +126,7 @@ public:
 	IParamValueQueue* PLUGIN_API addParameterData (const ParamID&, int32&) override { return nullptr; }
 };
 
-// Stereo (or wider) audio block of one sample type, with separate or shared in/out buffers.
+// Stereo (or wider) audio block of one sample type.
 template <typename Sample>
 struct Block
 {
@@ -144,14 +136,14 @@ struct Block
 	std::vector<Sample*> inPtrs, outPtrs;
 	AudioBusBuffers inBus, outBus;
 
-	Block (int32 ch, int32 n, bool inPlace = false) : channels (ch), frames (n)
+	Block (int32 ch, int32 n) : channels (ch), frames (n)
 	{
 		in.assign (static_cast<size_t> (ch), std::vector<Sample> (static_cast<size_t> (n), 0));
 		out.assign (static_cast<size_t> (ch), std::vector<Sample> (static_cast<size_t> (n), 0));
 		for (int32 c = 0; c < ch; ++c)
 		{
 			inPtrs.push_back (in[static_cast<size_t> (c)].data ());
-			outPtrs.push_back (inPlace ? in[static_cast<size_t> (c)].data () : out[static_cast<size_t> (c)].data ());
+			outPtrs.push_back (out[static_cast<size_t> (c)].data ());
 		}
 		inBus.numChannels = ch;
 		outBus.numChannels = ch;

@@ -175,6 +175,7 @@ TEST (RealtimeProcess, NoAllocationLockOrSleepInProcess)
 		EXPECT_EQ (inProcess.total (), 0) << "process made " << inProcess;
 		EXPECT_GT (energy, 0.) << "process produced no output";
 		EXPECT_TRUE (std::isfinite (energy));
+		EXPECT_LT (plugin->processor ()->getTailSamples (), kInfiniteTail);
 		plugin->stop ();
 	}
 }
