@@ -1,7 +1,6 @@
 #include "pluginterfaces/base/funknown.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
-#include "pluginterfaces/vst/vstspeaker.h"
 
 #include <gtest/gtest.h>
 
@@ -49,17 +48,4 @@ TEST(FUID, WordsTextAndTuidRoundTrip)
 	id.toTUID(raw);
 	EXPECT_EQ(id, FUID::fromTUID(raw));
 	EXPECT_NE(id, FUID(0x01234567, 0x89ABCDEF, 0xFEDCBA98, 0x76543211));
-}
-
-TEST(Speakers, ChannelCountIsTheNumberOfSpeakerBits)
-{
-	using namespace Vst::SpeakerArr;
-	EXPECT_EQ(0, getChannelCount(kEmpty));
-	EXPECT_EQ(1, getChannelCount(kMono));
-	EXPECT_EQ(2, getChannelCount(kStereo));
-	EXPECT_EQ(6, getChannelCount(k51));
-	EXPECT_EQ(8, getChannelCount(k71Music));
-	EXPECT_EQ(64, getChannelCount(~0ULL));
-	EXPECT_EQ(1, getSpeakerIndex(Vst::kSpeakerR, kStereo));
-	EXPECT_EQ(-1, getSpeakerIndex(Vst::kSpeakerC, kStereo));
 }
