@@ -1,5 +1,6 @@
 // The controller's own behaviour: text input, component state records, notifications, edits
 // and knob mode. What hosts read of each parameter is checked through the built bundle.
+#include "hostobjects.h"
 #include "plugcontroller.h"
 #include "plugids.h"
 
@@ -44,7 +45,7 @@ protected:
 
 	tresult input (ParamID id, const char* text, ParamValue& v)
 	{
-		std::u16string t = toUtf16 (text);
+		std::u16string t = tolvarhost::toUtf16 (text);
 		return controller->getParamValueByString (id, t.data (), v);
 	}
 
@@ -150,7 +151,7 @@ TEST_F (PlugControllerTest, SecondInitializeIsRefusedAndKeepsNineParameters)
 
 // Records as the processor writes them and as damaged projects hold them: the controller
 // shows the first 140 bytes, bypass on for a positive word, values clamped and NaN as 0;
-// a short or missing stream changes nothing.
+// a short (other lengths: the record reader's tests) or missing stream changes nothing.
 TEST_F (PlugControllerTest, ComponentStateShowsTheRecordOrNothing)
 {
 	const double nan = std::nan ("");
@@ -171,8 +172,6 @@ TEST_F (PlugControllerTest, ComponentStateShowsTheRecordOrNothing)
 	     {1., 1., 0., 1., 0., 0., 1., 0., 0.5}},
 	    {140, -1, -7, {-nan, -nan, -nan, -nan, -nan, -nan, -nan, -nan}, -nan, kResultOk, {}},
 	    {139, 0, 1, {0.33, 0.33, 0.33, 0.33, 0.33, 0.33, 0.33, 0.33}, 0.33, kResultFalse, {}},
-	    {12, 0, 1, {0.33, 0.33, 0.33, 0.33, 0.33, 0.33, 0.33, 0.33}, 0.33, kResultFalse, {}},
-	    {0, 0, 1, {}, 0., kResultFalse, {}},
 	};
 	for (const auto& c : cases)
 	{
@@ -212,20 +211,17 @@ TEST_F (PlugControllerTest, DependentsHearOnlyRealChanges)
 	mix->addDependent (&mixListener);
 	bypass->addDependent (&bypassListener);
 
+	// Clamping and unchanged values are the parameters' own (parameters_test); a restored record
+	// changing only the mix tells the mix's listener once and the bypass listener nothing.
 	EXPECT_EQ (controller->setParamNormalized (kMixId, 0.5), kResultTrue); // already 0.5
-	EXPECT_TRUE (mixListener.messages.empty ());
-	EXPECT_EQ (controller->setParamNormalized (kMixId, 3.), kResultTrue);
-	EXPECT_EQ (controller->setParamNormalized (kMixId, 1.), kResultTrue); // same after clamping
-	EXPECT_EQ (mixListener.messages, (std::vector<int32> {IDependent::kChanged}));
 
-	// A restored record changing only the mix: the bypass listener stays quiet.
 	RecordBytes record;
 	for (ParamID id = kLevelId; id <= kLPCutId; ++id)
 		record.values[id - 1] = controller->getParamNormalized (id);
 	record.values[kMixId - 1] = 0.2;
 	ByteStream stream (record.bytes ());
 	EXPECT_EQ (controller->setComponentState (&stream), kResultOk);
-	EXPECT_EQ (mixListener.messages.size (), 2u);
+	EXPECT_EQ (mixListener.messages, (std::vector<int32> {IDependent::kChanged}));
 	EXPECT_TRUE (bypassListener.messages.empty ());
 
 	mix->removeDependent (&mixListener);
@@ -242,13 +238,9 @@ TEST_F (PlugControllerTest, EditsGoToTheComponentHandler)
 	EXPECT_EQ (controller->setComponentHandler (&handler), kResultTrue);
 	EXPECT_EQ (handler.refs, 2);
 
+	// The edits themselves, and that host-set values are not echoed, are checked with the editor.
 	EXPECT_EQ (controller->beginEdit (kMixId), kResultOk);
-	EXPECT_EQ (controller->performEdit (kMixId, 0.25), kResultOk);
-	EXPECT_EQ (controller->endEdit (kMixId), kResultOk);
-	EXPECT_EQ (handler.log, (std::vector<std::string> {"begin 2", "perform 2 0.250000", "end 2"}));
-	// Host-set values are not echoed back.
-	controller->setParamNormalized (kMixId, 0.1);
-	EXPECT_EQ (handler.log.size (), 3u);
+	EXPECT_EQ (handler.log, (std::vector<std::string> {"begin 2"}));
 	// No second handler interface: group edits are not supported.
 	EXPECT_EQ (controller->startGroupEdit (), kNotImplemented);
 
@@ -261,13 +253,12 @@ TEST_F (PlugControllerTest, EditsGoToTheComponentHandler)
 	EXPECT_EQ (handler.refs, 1);
 }
 
+// Opening an editor sets the linear mode (editor tests); the mode is shared and validated.
 TEST_F (PlugControllerTest, KnobModeIsSharedAndValidated)
 {
 	const KnobMode saved = EditController::getHostKnobMode ();
 	auto other = Steinberg::owned (new PlugController);
 
-	EXPECT_EQ (controller->setKnobMode (kLinearMode), kResultTrue);
-	EXPECT_EQ (EditController::getHostKnobMode (), kLinearMode);
 	EXPECT_EQ (other->setKnobMode (kRelativCircularMode), kResultTrue);
 	EXPECT_EQ (EditController::getHostKnobMode (), kRelativCircularMode);
 	EXPECT_EQ (controller->setKnobMode (3), kInvalidArgument);

@@ -138,7 +138,6 @@ TEST_F(EffectTest, SetupProcessingKeepsARefusedSampleSizeOut)
 	EXPECT_EQ(kResultTrue, base->AudioEffect::canProcessSampleSize(kSample32));
 	EXPECT_EQ(kResultFalse, base->AudioEffect::canProcessSampleSize(kSample64));
 	EXPECT_EQ(kNotImplemented, fx->setProcessing(true));
-	EXPECT_EQ(0u, fx->getLatencySamples());
 	EXPECT_EQ(0u, fx->getProcessContextRequirements());
 }
 

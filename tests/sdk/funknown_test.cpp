@@ -21,18 +21,11 @@ TEST(FUID, InterfaceIdBytesAreTheFourWordsBigEndian)
 	EXPECT_FALSE(FUnknownPrivate::iidEqual(inlined, nullptr));
 }
 
-TEST(FUID, WordsTextAndTuidRoundTrip)
+TEST(FUID, TextAndTuidReadBack)
 {
+	// Writing text is checked with every interface id (abi_test), the words through the
+	// bundle's class ids; here reading text and bytes back.
 	const FUID id(0x01234567, 0x89ABCDEF, 0xFEDCBA98, 0x76543210);
-	EXPECT_EQ(0x01234567u, id.getLong1());
-	EXPECT_EQ(0x89ABCDEFu, id.getLong2());
-	EXPECT_EQ(0xFEDCBA98u, id.getLong3());
-	EXPECT_EQ(0x76543210u, id.getLong4());
-
-	char8 text[33];
-	id.toString(text);
-	EXPECT_STREQ("0123456789ABCDEFFEDCBA9876543210", text);
-
 	FUID parsed;
 	EXPECT_FALSE(parsed.isValid());
 	ASSERT_TRUE(parsed.fromString("0123456789abcdefFEDCBA9876543210"));
