@@ -166,12 +166,12 @@ TEST_F (PlugControllerTest, ComponentStateShowsTheRecordOrNothing)
 	} cases[] = {
 	    {140, 0, 1, {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8}, 123., kResultOk,
 	     {1., 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8}},
+	    {139, 0, 1, {0.33, 0.33, 0.33, 0.33, 0.33, 0.33, 0.33, 0.33}, 0.33, kResultFalse, {}},
 	    {160, -1234567, -1, {0.25, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8}, 0., kResultOk,
 	     {0., 0.25, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8}},
 	    {140, 0, INT_MAX, {1.5, -0.5, kInf, -kInf, nan, 1e308, -1e-300, 0.5}, nan, kResultOk,
 	     {1., 1., 0., 1., 0., 0., 1., 0., 0.5}},
 	    {140, -1, -7, {-nan, -nan, -nan, -nan, -nan, -nan, -nan, -nan}, -nan, kResultOk, {}},
-	    {139, 0, 1, {0.33, 0.33, 0.33, 0.33, 0.33, 0.33, 0.33, 0.33}, 0.33, kResultFalse, {}},
 	};
 	for (const auto& c : cases)
 	{
@@ -195,6 +195,7 @@ TEST_F (PlugControllerTest, ComponentStateShowsTheRecordOrNothing)
 		else
 			EXPECT_EQ (allValues (), before);
 	}
+	controller->setParamNormalized (kMixId, 0.9);
 	const auto before = allValues ();
 	EXPECT_EQ (controller->setComponentState (nullptr), kResultFalse);
 	EXPECT_EQ (allValues (), before);
