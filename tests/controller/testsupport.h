@@ -122,9 +122,4 @@ inline std::string toAscii (const TChar* s)
 	return out;
 }
 
-inline std::u16string toUtf16 (const std::string& s)
-{
-	return std::u16string (s.begin (), s.end ());
-}
-
 } // namespace testsupport

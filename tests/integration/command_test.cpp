@@ -163,50 +163,36 @@ TEST (Command, RenderRefusesBadArguments)
 		std::fclose (f);
 }
 
-TEST (Command, VersionIsTheBuildsProjectVersion)
+// The factory's fields themselves are checked through the module; here the command prints them,
+// the version of the build and the parameter table.
+TEST (Command, VersionInfoAndParamsOutput)
 {
 	const std::string version = TOLVAR_TEST_PROJECT_VERSION;
 	RunResult r = host ({"--version"});
 	ASSERT_EQ (r.exitCode, 0) << r.err;
 	EXPECT_EQ (r.out, "tolvar-host " + version + "\n");
 
-	// Both classes of the factory carry it.
 	r = host ({"info", TOLVAR_TEST_BUNDLE});
 	ASSERT_EQ (r.exitCode, 0) << r.err;
+	// Both classes carry the version.
 	const std::string line = "  version:       " + version + "\n";
 	size_t classes = 0;
 	for (size_t at = r.out.find (line); at != std::string::npos; at = r.out.find (line, at + 1))
 		++classes;
 	EXPECT_EQ (classes, 2u) << r.out;
-}
+	for (const char* expected :
+	     {"Classes: 2", "name:          kw TOLVAR Hall\n", "name:          kw TOLVAR Hall Controller\n",
+	      "subCategories: Fx|Reverb\n", "category:      Component Controller Class\n", "cardinality:   2147483647",
+	      "sdkVersion:    VST 3.7.3", "flags:         16 (unicode)", "Editor: \"editor\", 640 x 340\n"})
+		EXPECT_NE (r.out.find (expected), std::string::npos) << expected << "\n" << r.out;
 
-TEST (Command, InfoAndParamsOutput)
-{
-	RunResult r = host ({"info", TOLVAR_TEST_BUNDLE});
-	ASSERT_EQ (r.exitCode, 0) << r.err;
-	EXPECT_NE (r.out.find ("Classes: 2"), std::string::npos) << r.out;
-	EXPECT_NE (r.out.find ("name:          kw TOLVAR Hall\n"), std::string::npos) << r.out;
-	EXPECT_NE (r.out.find ("name:          kw TOLVAR Hall Controller\n"), std::string::npos);
-	EXPECT_NE (r.out.find ("subCategories: Fx|Reverb\n"), std::string::npos);
-	EXPECT_NE (r.out.find ("category:      Component Controller Class\n"), std::string::npos);
-	EXPECT_NE (r.out.find ("cardinality:   2147483647"), std::string::npos);
-	EXPECT_NE (r.out.find ("sdkVersion:    VST 3.7.3"), std::string::npos);
-	EXPECT_NE (r.out.find ("flags:         16 (unicode)"), std::string::npos);
-	EXPECT_NE (r.out.find ("Editor: \"editor\", 640 x 340\n"), std::string::npos) << r.out;
-
+	// Value texts are checked through the controller; here the table that shows them.
 	r = host ({"params", TOLVAR_TEST_BUNDLE});
 	ASSERT_EQ (r.exitCode, 0) << r.err;
-	EXPECT_NE (r.out.find ("Parameters: 9\n"), std::string::npos) << r.out;
-	EXPECT_NE (r.out.find ("[0] Bypass\n"), std::string::npos) << r.out;
-	EXPECT_NE (r.out.find ("0x00010001 (automate,bypass)"), std::string::npos) << r.out;
-	EXPECT_NE (r.out.find ("0=Off 0.25=Off 0.5=Off 0.75=On 1=On"), std::string::npos) << r.out;
-	EXPECT_NE (r.out.find ("[1] Level\n  units:    dB\n"), std::string::npos) << r.out;
-	EXPECT_NE (r.out.find ("0=-36.00 0.25=-24.00 0.5=-12.00 0.75=0.00 1=12.00"), std::string::npos)
-	    << r.out;
-	EXPECT_NE (r.out.find ("[4] Rvb Time\n  units:    s\n"), std::string::npos) << r.out;
-	EXPECT_NE (r.out.find ("= 20.0\n"), std::string::npos) << "Predelay default text\n" << r.out;
-	EXPECT_NE (r.out.find ("0=500 "), std::string::npos) << r.out;
-	EXPECT_NE (r.out.find ("1=16000\n"), std::string::npos) << r.out;
+	for (const char* expected : {"Parameters: 9\n", "[0] Bypass\n", "0x00010001 (automate,bypass)",
+	                             "[1] Level\n  units:    dB\n", "0=-36.00 0.25=-24.00 0.5=-12.00 0.75=0.00 1=12.00",
+	                             "[4] Rvb Time\n  units:    s\n", "= 20.0\n"})
+		EXPECT_NE (r.out.find (expected), std::string::npos) << expected << "\n" << r.out;
 }
 
 } // namespace

@@ -43,41 +43,24 @@ TEST (HostObjects, ParameterQueuesKeepPointsOrderedAndReplaceSameOffset)
 	EXPECT_EQ (changes->getParameterCount (), 0);
 }
 
-TEST (HostObjects, StreamReadsShortSeeksAndRefusesPastItsLimit)
+// Reading and seeking are the SDK memory stream's, checked with it; the host's stream adds its
+// first bytes and a limit to writing.
+TEST (HostObjects, StreamStartsWithItsBytesAndStopsAtItsLimit)
 {
 	Ref<HostStream> s (new HostStream ({1, 2, 3, 4, 5}));
-	uint8_t buf[8] {};
-	int32 got = -1;
-	EXPECT_EQ (s->read (buf, 3, &got), kResultOk);
-	EXPECT_EQ (got, 3);
-	EXPECT_EQ (s->read (buf, 8, &got), kResultOk);
-	EXPECT_EQ (got, 2);
-	EXPECT_EQ (buf[1], 5);
-	EXPECT_EQ (s->read (buf, 8, &got), kResultOk);
-	EXPECT_EQ (got, 0);
-
 	int64 pos = -1;
-	EXPECT_EQ (s->seek (-2, IBStream::kIBSeekEnd, &pos), kResultOk);
-	EXPECT_EQ (pos, 3);
-	EXPECT_EQ (s->seek (1, IBStream::kIBSeekCur, &pos), kResultOk);
+	EXPECT_EQ (s->seek (-1, IBStream::kIBSeekEnd, &pos), kResultOk);
 	EXPECT_EQ (pos, 4);
-	EXPECT_NE (s->seek (-1, IBStream::kIBSeekSet, &pos), kResultOk);
-	EXPECT_NE (s->seek (0, 9, &pos), kResultOk);
-
-	// Writing past the end grows the stream; the limit stops it.
 	s->setWriteLimit (6);
 	uint8_t data[4] = {9, 9, 9, 9};
+	int32 got = -1;
 	EXPECT_EQ (s->write (data, 4, &got), kResultOk);
 	EXPECT_EQ (got, 2);
-	EXPECT_EQ (s->data ().size (), 6u);
+	EXPECT_EQ (s->data (), (std::vector<uint8_t> {1, 2, 3, 4, 9, 9}));
 	EXPECT_NE (s->write (data, 1, &got), kResultOk);
 	EXPECT_EQ (got, 0);
-	int64 size = 0;
-	EXPECT_EQ (s->getStreamSize (size), kResultOk);
-	EXPECT_EQ (size, 6);
-
-	Ref<ISizeableStream> sizeable = queryAs<ISizeableStream> (static_cast<IBStream*> (s.get ()));
-	EXPECT_TRUE (sizeable);
+	EXPECT_NE (s->setStreamSize (7), kResultOk);
+	EXPECT_EQ (s->data ().size (), 6u);
 }
 
 TEST (HostObjects, HostApplicationMakesMessagesAndAttributeLists)
