@@ -70,6 +70,11 @@ TEST (Offscreen, pathFillAndStroke)
 	EXPECT_EQ (pixel (ctx, 8, 20), kWhiteCColor);
 	EXPECT_EQ (pixel (ctx, 20, 20), kBlackCColor);
 	EXPECT_EQ (path->getBoundingBox (), CRect (10., 10., 30., 30.));
+
+	ctx->setFillColor (kBlueCColor);
+	ctx->drawEllipse (CRect (0., 0., 8., 8.), kDrawFilled);
+	EXPECT_EQ (pixel (ctx, 4, 4), kBlueCColor);
+	EXPECT_EQ (pixel (ctx, 0, 0), kWhiteCColor);
 }
 
 TEST (Offscreen, bitmapDrawUsesOffsetAndClipsToDest)
@@ -251,45 +256,6 @@ TEST (Offscreen, clipAndSavedState)
 	EXPECT_EQ (pixel (ctx, 9, 9), kWhiteCColor);
 }
 
-//------------------------------------------------------------------------
-namespace {
-// Logs the calls that reach a context through virtual dispatch.
-struct RecordingContext : CDrawContext
-{
-	RecordingContext () : CDrawContext (CRect (0., 0., 100., 100.)) {}
-	void drawBitmap (CBitmap*, const CRect& dest, const CPoint& offset, float alpha) override
-	{
-		bitmapDest = dest;
-		bitmapOffset = offset;
-		bitmapAlpha = alpha;
-		++bitmapCalls;
-	}
-	CGraphicsPath* createGraphicsPath () override
-	{
-		++paths;
-		return CDrawContext::createGraphicsPath ();
-	}
-	CRect bitmapDest;
-	CPoint bitmapOffset;
-	float bitmapAlpha {0.f};
-	int bitmapCalls {0};
-	int paths {0};
-};
-} // namespace
-
-TEST (RecordingContext, bitmapDrawAndEllipseGoThroughTheContext)
-{
-	auto rec = owned (new RecordingContext);
-	auto bitmap = owned (new CBitmap (4., 4.));
-	bitmap->draw (rec, CRect (1., 2., 5., 6.), CPoint (0., 2.), 0.5f);
-	EXPECT_EQ (rec->bitmapCalls, 1);
-	EXPECT_EQ (rec->bitmapDest, CRect (1., 2., 5., 6.));
-	EXPECT_EQ (rec->bitmapOffset, CPoint (0., 2.));
-	EXPECT_EQ (rec->bitmapAlpha, 0.5f);
-	rec->drawEllipse (CRect (0., 0., 10., 10.), kDrawFilledAndStroked);
-	EXPECT_EQ (rec->paths, 1);
-}
-
 TEST (Bitmap, viewsHoldOneReferenceEach)
 {
 	auto bitmap = owned (new CBitmap (4., 4.));
@@ -307,30 +273,6 @@ TEST (Bitmap, viewsHoldOneReferenceEach)
 		EXPECT_EQ (bitmap->getNumberOfReferences (), 3);
 	}
 	EXPECT_EQ (bitmap->getNumberOfReferences (), 1);
-}
-
-namespace {
-int deletedBitmaps = 0;
-struct CountedBitmap : CBitmap
-{
-	CountedBitmap () : CBitmap (2., 2.) {}
-	~CountedBitmap () noexcept override { ++deletedBitmaps; }
-};
-} // namespace
-
-TEST (Bitmap, lastForgetDeletes)
-{
-	deletedBitmaps = 0;
-	auto* b = new CountedBitmap;
-	b->remember ();
-	b->forget ();
-	EXPECT_EQ (deletedBitmaps, 0);
-	{
-		SharedPointer<CBitmap> p (b); // second reference
-		b->forget ();                 // creator lets go
-		EXPECT_EQ (deletedBitmaps, 0);
-	}
-	EXPECT_EQ (deletedBitmaps, 1);
 }
 
 TEST (Bitmap, drawBackgroundFollowsMouseEnabled)
