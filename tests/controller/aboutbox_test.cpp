@@ -1,6 +1,6 @@
 // The about box and its platform text.
+#include "editortestsupport.h"
 #include "plugaboutcontroller.h"
-#include "plugcontroller.h"
 #include "platformquery.h"
 
 #include "pluginterfaces/vst/ivsthostapplication.h"
@@ -20,10 +20,7 @@ using VSTGUI::CRect;
 using VSTGUI::CTextLabel;
 using VSTGUI::SharedPointer;
 
-struct TestController : PlugController
-{
-	using PlugController::aboutControllers;
-};
+using testsupport::TestController;
 
 // A host context that says it is the VST 3 to AU wrapper.
 class AUWrapperContext : public FObject, public IVst3ToAUWrapper
@@ -48,7 +45,10 @@ protected:
 		controller->addAboutController (about);
 		return about;
 	}
-	void verify (VSTGUI::IController* about, VSTGUI::CView* view) { about->verifyView (view, attributes, nullptr); }
+	void verify (VSTGUI::IController* about, VSTGUI::CView* view)
+	{
+		about->verifyView (view, attributes, nullptr);
+	}
 	void press (float value)
 	{
 		button->setValue (value);

@@ -5,7 +5,6 @@
 #include "testsupport.h"
 #include "../vstgui/fontcachereset.h"
 
-#include "vstgui/lib/cbitmap.h"
 #include "vstgui/lib/controls/cbuttons.h"
 #include "vstgui/lib/controls/ctextlabel.h"
 #include "cslider.h"
@@ -24,11 +23,6 @@ using VSTGUI::CPoint;
 using VSTGUI::CSlider;
 using VSTGUI::COnOffButton;
 using VSTGUI::VST3Editor;
-
-struct TestController : PlugController
-{
-	using PlugController::aboutControllers;
-};
 
 size_t count (const std::vector<std::string>& log, const std::string& prefix)
 {

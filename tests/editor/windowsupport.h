@@ -17,6 +17,11 @@ using WindowId = unsigned long;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
+// The editor's background colour and a point that shows it, and the x of the Mix slider,
+// from its description.
+constexpr unsigned long kEditorBackground = 0x1B1F24;
+constexpr int kBackgroundX = 10, kBackgroundY = 62, kMixX = 130;
+
 class Program
 {
 public:

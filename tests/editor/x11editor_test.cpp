@@ -18,10 +18,9 @@ namespace {
 using namespace wtest;
 using namespace tolvarhost;
 
-constexpr unsigned long kEditorBackground = 0x1B1F24;
-// A point of the Level and the Mix slider near their top: track at the default value,
+// The x of the Level slider, and a y near the sliders' top: track at the default value,
 // handle at 1.
-constexpr int kLevelX = 54, kMixX = 130, kTopY = 102;
+constexpr int kLevelX = 54, kTopY = 102;
 // The VST 3 key code of the up arrow.
 constexpr int16 kKeyUp = 12;
 // An id no client of a small X server has handed out.
@@ -110,7 +109,8 @@ TEST (X11Editor, TwoInstancesInTwoWindowsWorkAloneAndCloseInEitherOrder)
 			return desktop.pixel (e.window->windowId (), x, y);
 		};
 		ASSERT_TRUE (pumpUntil ({&a, &b}, [&] {
-			return pixel (a, 10, 62) == kEditorBackground && pixel (b, 10, 62) == kEditorBackground;
+			return pixel (a, kBackgroundX, kBackgroundY) == kEditorBackground &&
+			       pixel (b, kBackgroundX, kBackgroundY) == kEditorBackground;
 		}));
 
 		// A change from the host redraws the one editor it belongs to.
@@ -131,7 +131,8 @@ TEST (X11Editor, TwoInstancesInTwoWindowsWorkAloneAndCloseInEitherOrder)
 		                 "click", "1"}),
 		           0);
 		auto* handler = kept.plugin->componentHandler ();
-		EXPECT_TRUE (pumpUntil ({&kept}, [&] { return !handler->edits.empty () && handler->openEdits == 0; }));
+		EXPECT_TRUE (
+		    pumpUntil ({&kept}, [&] { return !handler->edits.empty () && handler->openEdits == 0; }));
 		ASSERT_EQ (handler->edits.size (), 1u);
 		EXPECT_EQ (handler->edits[0].id, Steinberg::Vst::kMixId);
 		const double clicked = handler->edits[0].value;
@@ -191,7 +192,8 @@ TEST (X11Editor, WrongHostCallsGetAClearAnswerAndLeaveNothingBehind)
 	// Attached twice: the second is refused, the first goes on.
 	EXPECT_EQ (attach (host.parent ()), kResultOk);
 	EXPECT_EQ (attach (host.parent ()), kResultFalse);
-	EXPECT_TRUE (pumpUntil ({&host}, [&] { return desktop.pixel (parent, 10, 62) == kEditorBackground; }));
+	EXPECT_TRUE (pumpUntil (
+	    {&host}, [&] { return desktop.pixel (parent, kBackgroundX, kBackgroundY) == kEditorBackground; }));
 	EXPECT_EQ (desktop.childCount (parent), 1);
 
 	// Released while attached: its handlers and its window go with it.
