@@ -60,10 +60,6 @@ TEST_F (Editor, BundleDescriptionGivesEveryParameterItsControls)
 {
 	auto editor = open ();
 	ASSERT_TRUE (editor);
-	ViewRect size;
-	ASSERT_EQ (editor->getSize (&size), kResultTrue);
-	EXPECT_EQ (size.getWidth (), 640);
-	EXPECT_EQ (size.getHeight (), 340);
 	EXPECT_NE (findView<COnOffButton> (editor, kBypassId), nullptr);
 	const char* texts[] = {"0.00 dB", "50 %", "20.0 ms", "1.60 s", "10000 m3", "100 %", "75 %", "2500 Hz"};
 	for (ParamID id = kLevelId; id <= kLPCutId; ++id)
@@ -234,7 +230,6 @@ TEST_F (Editor, TwoEditorsWithAboutBoxesCloseInEitherOrder)
 		ASSERT_NE (line, nullptr);
 		EXPECT_EQ (line->getText ().getString (),
 		           std::string ("1.0.0, VST3 ") + queryPlatformText ().text8 () + "  ");
-		EXPECT_TRUE (handler.log.empty ()) << "the about button is no parameter";
 		editors[kept] = nullptr;
 		EXPECT_TRUE (controller->aboutControllers.empty ());
 	}
