@@ -140,9 +140,7 @@ TEST (PlatformText, TranslationTableAndLinux)
 
 	utsname names {};
 	ASSERT_EQ (uname (&names), 0);
-	const std::string text = queryPlatformText ().text8 ();
-	EXPECT_EQ (text, std::string (names.machine) + "-Linux");
-	EXPECT_EQ (text.find ("macOS"), std::string::npos);
+	EXPECT_EQ (queryPlatformText ().text8 (), std::string (names.machine) + "-Linux");
 }
 
 } // namespace
