@@ -1,6 +1,6 @@
 // The about box and its platform text.
+#include "editortestsupport.h"
 #include "plugaboutcontroller.h"
-#include "plugcontroller.h"
 #include "platformquery.h"
 
 #include "pluginterfaces/vst/ivsthostapplication.h"
@@ -20,10 +20,7 @@ using VSTGUI::CRect;
 using VSTGUI::CTextLabel;
 using VSTGUI::SharedPointer;
 
-struct TestController : PlugController
-{
-	using PlugController::aboutControllers;
-};
+using testsupport::TestController;
 
 // A host context that says it is the VST 3 to AU wrapper.
 class AUWrapperContext : public FObject, public IVst3ToAUWrapper
@@ -48,7 +45,10 @@ protected:
 		controller->addAboutController (about);
 		return about;
 	}
-	void verify (About* about, VSTGUI::CView* view) { about->verifyView (view, attributes, nullptr); }
+	void verify (VSTGUI::IController* about, VSTGUI::CView* view)
+	{
+		about->verifyView (view, attributes, nullptr);
+	}
 	void press (float value)
 	{
 		button->setValue (value);
@@ -85,18 +85,6 @@ TEST_F (AboutBox, LineFollowsTheButton)
 	EXPECT_EQ (label->getText (), "");
 }
 
-TEST_F (AboutBox, ButtonBeforeLabelShowsTheLineAtTheNextChange)
-{
-	About* about = make (true);
-	button->setValue (1.f);
-	verify (about, button);
-	verify (about, label);
-	EXPECT_EQ (label->getText (), "");
-	press (1.f);
-	EXPECT_EQ (label->getText ().getString (), line ("AU"));
-	delete about;
-}
-
 TEST_F (AboutBox, ViewsGoingFirstAreForgotten)
 {
 	About* first = make ();
@@ -125,9 +113,12 @@ TEST_F (AboutBox, SubControllerByNameWithFormatFromHostContext)
 	IPtr<AUWrapperContext> au = Steinberg::owned (new AUWrapperContext);
 	ASSERT_EQ (controller->initialize (au->unknownCast ()), kResultOk);
 	auto* about = controller->createSubController ("AboutController", nullptr, nullptr);
+	// The button before the label: the line shows at the button's next change.
 	button->setValue (1.f);
-	about->verifyView (label, attributes, nullptr);
-	about->verifyView (button, attributes, nullptr);
+	verify (about, button);
+	verify (about, label);
+	EXPECT_EQ (label->getText (), "");
+	press (1.f);
 	EXPECT_EQ (label->getText ().getString (), line ("AU"));
 	delete about;
 	EXPECT_EQ (au->getRefCount (), 2) << "the wrapper interface is released at once";
@@ -149,9 +140,7 @@ TEST (PlatformText, TranslationTableAndLinux)
 
 	utsname names {};
 	ASSERT_EQ (uname (&names), 0);
-	const std::string text = queryPlatformText ().text8 ();
-	EXPECT_EQ (text, std::string (names.machine) + "-Linux");
-	EXPECT_EQ (text.find ("macOS"), std::string::npos);
+	EXPECT_EQ (queryPlatformText ().text8 (), std::string (names.machine) + "-Linux");
 }
 
 } // namespace

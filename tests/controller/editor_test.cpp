@@ -5,7 +5,6 @@
 #include "testsupport.h"
 #include "../vstgui/fontcachereset.h"
 
-#include "vstgui/lib/cbitmap.h"
 #include "vstgui/lib/controls/cbuttons.h"
 #include "vstgui/lib/controls/ctextlabel.h"
 #include "cslider.h"
@@ -24,11 +23,6 @@ using VSTGUI::CPoint;
 using VSTGUI::CSlider;
 using VSTGUI::COnOffButton;
 using VSTGUI::VST3Editor;
-
-struct TestController : PlugController
-{
-	using PlugController::aboutControllers;
-};
 
 size_t count (const std::vector<std::string>& log, const std::string& prefix)
 {
@@ -66,10 +60,6 @@ TEST_F (Editor, BundleDescriptionGivesEveryParameterItsControls)
 {
 	auto editor = open ();
 	ASSERT_TRUE (editor);
-	ViewRect size;
-	ASSERT_EQ (editor->getSize (&size), kResultTrue);
-	EXPECT_EQ (size.getWidth (), 640);
-	EXPECT_EQ (size.getHeight (), 340);
 	EXPECT_NE (findView<COnOffButton> (editor, kBypassId), nullptr);
 	const char* texts[] = {"0.00 dB", "50 %", "20.0 ms", "1.60 s", "10000 m3", "100 %", "75 %", "2500 Hz"};
 	for (ParamID id = kLevelId; id <= kLPCutId; ++id)
@@ -84,50 +74,6 @@ TEST_F (Editor, BundleDescriptionGivesEveryParameterItsControls)
 		EXPECT_EQ (display->getDisplayText (), texts[id - 1]);
 	}
 	EXPECT_EQ (controller->aboutControllers.size (), 1u);
-	auto* offscreen = dynamic_cast<VSTGUI::OffscreenPlatformFrame*> (editor->getFrame ()->getPlatformFrame ());
-	ASSERT_NE (offscreen, nullptr);
-	auto picture = offscreen->render ();
-	ASSERT_TRUE (picture);
-	EXPECT_EQ (picture->getWidth (), 640.);
-}
-
-// A drag on a slider in "KW free click" reaches the host as one edit, and the
-// controller's parameter holds the value the host was sent last.
-TEST_F (Editor, DragReachesTheHostAsOneEdit)
-{
-	auto editor = open ();
-	ASSERT_TRUE (editor);
-	auto* slider = findView<CSlider> (editor, kMixId);
-	ASSERT_NE (slider, nullptr);
-	CPoint p = slider->calculateHandleRect (slider->getValueNormalized ()).getCenter ();
-	slider->localToFrame (p);
-	auto* frame = editor->getFrame ();
-	frame->platformOnMouseDown (p, VSTGUI::kLButton);
-	CPoint q (p.x, p.y - 40.);
-	frame->platformOnMouseMoved (q, VSTGUI::kLButton);
-	frame->platformOnMouseUp (q, 0);
-
-	ASSERT_GE (handler.log.size (), 3u);
-	EXPECT_EQ (handler.log.front (), "begin 2");
-	EXPECT_EQ (handler.log.back (), "end 2");
-	EXPECT_EQ (count (handler.log, "begin"), 1u);
-	const double value = controller->getParamNormalized (kMixId);
-	EXPECT_GT (value, 0.7);
-	EXPECT_EQ (handler.log[handler.log.size () - 2], "perform 2 " + std::to_string (value));
-	EXPECT_FLOAT_EQ (slider->getValue (), static_cast<float> (value));
-}
-
-TEST_F (Editor, AltClickResetIsACompleteEdit)
-{
-	auto editor = open ();
-	ASSERT_TRUE (editor);
-	auto* slider = findView<CSlider> (editor, kMixId);
-	controller->setParamNormalized (kMixId, 0.9);
-	runUITimers ();
-	EXPECT_FLOAT_EQ (slider->getValue (), 0.9f);
-	click (slider, VSTGUI::kAlt);
-	EXPECT_EQ (handler.log, (std::vector<std::string> {"begin 2", "perform 2 0.500000", "end 2"}));
-	EXPECT_EQ (controller->getParamNormalized (kMixId), 0.5);
 }
 
 // Host-side changes, from any thread, reach the controls when the UI timer runs.
@@ -159,62 +105,35 @@ TEST_F (Editor, HostChangesMoveTheControlsOnTheUIThread)
 	EXPECT_TRUE (handler.log.empty ()) << "host-side changes are not edits";
 }
 
-// Gestures open when the editor goes away still end at the host.
-TEST_F (Editor, ClosingEndsOpenGestures)
-{
-	for (bool release : {false, true})
-	{
-		SCOPED_TRACE (release ? "released while attached" : "removed");
-		handler.log.clear ();
-		auto editor = open ();
-		ASSERT_TRUE (editor);
-		auto* frame = editor->getFrame ();
-		auto* dragged = findView<CSlider> (editor, kLevelId);
-		CPoint p = centreOf (dragged);
-		frame->platformOnMouseDown (p, VSTGUI::kLButton);
-		CPoint w = centreOf (findView<CSlider> (editor, kSizeId));
-		frame->platformOnMouseWheel (w, VSTGUI::kMouseWheelAxisY, 1.f, 0);
-		EXPECT_EQ (count (handler.log, "begin"), 2u);
-		EXPECT_EQ (count (handler.log, "end"), 0u);
-		if (release)
-			editor = nullptr;
-		else
-			EXPECT_EQ (editor->removed (), kResultOk);
-		EXPECT_EQ (count (handler.log, "end"), 2u);
-		EXPECT_EQ (plugFrame->numTimers (), 0u);
-	}
-}
-
-// A host may close the editor while it is told of an edit: the gesture still ends and
-// nothing of the closed editor is used afterwards (the sanitizer build sees to that).
-TEST_F (Editor, HostClosingTheEditorInsideAnEditIsSafe)
+// A host may close the editor, by removing or releasing it, at any step of an edit: the
+// gesture still ends, the editor's timers go, and nothing of the closed editor is used
+// afterwards (the sanitizer build sees to that).
+TEST_F (Editor, ClosingInsideAnEditEndsTheGestureSafely)
 {
 	struct ClosingHandler : RecordingHandler
 	{
 		std::string when;
 		std::function<void ()> close;
-		void closeOn (const char* what)
+		tresult closeOn (const char* what)
 		{
 			if (close && when == what)
 				std::exchange (close, nullptr) ();
+			return kResultOk;
 		}
 		tresult PLUGIN_API beginEdit (ParamID id) override
 		{
 			RecordingHandler::beginEdit (id);
-			closeOn ("begin");
-			return kResultOk;
+			return closeOn ("begin");
 		}
 		tresult PLUGIN_API performEdit (ParamID id, ParamValue v) override
 		{
 			RecordingHandler::performEdit (id, v);
-			closeOn ("perform");
-			return kResultOk;
+			return closeOn ("perform");
 		}
 		tresult PLUGIN_API endEdit (ParamID id) override
 		{
 			RecordingHandler::endEdit (id);
-			closeOn ("end");
-			return kResultOk;
+			return closeOn ("end");
 		}
 	};
 	enum Gesture { drag, wheel, key, ramp };
@@ -277,6 +196,7 @@ TEST_F (Editor, HostClosingTheEditorInsideAnEditIsSafe)
 			}
 			EXPECT_FALSE (stillOpen ());
 			EXPECT_EQ (count (closing.log, "begin"), count (closing.log, "end"));
+			EXPECT_EQ (plugFrame->numTimers (), 0u);
 			EXPECT_TRUE (controller->aboutControllers.empty ());
 			controller->setComponentHandler (nullptr);
 		}
@@ -310,17 +230,17 @@ TEST_F (Editor, TwoEditorsWithAboutBoxesCloseInEitherOrder)
 		ASSERT_NE (line, nullptr);
 		EXPECT_EQ (line->getText ().getString (),
 		           std::string ("1.0.0, VST3 ") + queryPlatformText ().text8 () + "  ");
-		EXPECT_TRUE (handler.log.empty ()) << "the about button is no parameter";
 		editors[kept] = nullptr;
 		EXPECT_TRUE (controller->aboutControllers.empty ());
 	}
 }
 
+// The calls of hosts that the window test cannot make: unknown names and platform types,
+// the knob mode createView sets, and a second opening after removed().
 TEST_F (Editor, ViewLifecycleAsHostsDriveIt)
 {
 	controller->setKnobMode (kCircularMode);
 	EXPECT_EQ (controller->createView ("Editor"), nullptr);
-	EXPECT_EQ (controller->createView (nullptr), nullptr);
 	EXPECT_EQ (EditController::getHostKnobMode (), kCircularMode);
 	// Inside this test program there is no bundle around the module, so no description.
 	EXPECT_EQ (controller->createView ("editor"), nullptr);
@@ -330,19 +250,13 @@ TEST_F (Editor, ViewLifecycleAsHostsDriveIt)
 	EXPECT_EQ (editor->isPlatformTypeSupported (kPlatformTypeX11EmbedWindowID), kResultTrue);
 	EXPECT_EQ (editor->isPlatformTypeSupported (VST3Editor::kPlatformTypeOffscreen), kResultFalse);
 	EXPECT_EQ (editor->isPlatformTypeSupported (kPlatformTypeHWND), kResultFalse);
-	EXPECT_EQ (editor->removed (), kResultFalse);
-	// Without a run loop from the host, no editor opens.
-	EXPECT_EQ (editor->attached (nullptr, VST3Editor::kPlatformTypeOffscreen), kResultFalse);
 	editor->setFrame (plugFrame.get ());
-	EXPECT_EQ (editor->attached (nullptr, kPlatformTypeX11EmbedWindowID), kInvalidArgument);
 	EXPECT_EQ (editor->attached (nullptr, kPlatformTypeHWND), kInvalidArgument);
-	EXPECT_EQ (editor->attached (nullptr, VST3Editor::kPlatformTypeOffscreen), kResultOk);
-	EXPECT_EQ (editor->attached (nullptr, VST3Editor::kPlatformTypeOffscreen), kResultFalse);
-	EXPECT_GT (plugFrame->numTimers (), 0u);
-	EXPECT_EQ (editor->removed (), kResultOk);
-	EXPECT_EQ (plugFrame->numTimers (), 0u);
-	EXPECT_EQ (editor->attached (nullptr, VST3Editor::kPlatformTypeOffscreen), kResultOk);
-	EXPECT_EQ (editor->removed (), kResultOk);
+	for (int round = 0; round < 2; ++round)
+	{
+		EXPECT_EQ (editor->attached (nullptr, VST3Editor::kPlatformTypeOffscreen), kResultOk);
+		EXPECT_EQ (editor->removed (), kResultOk);
+	}
 }
 
 //------------------------------------------------------------------------

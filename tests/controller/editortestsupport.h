@@ -15,6 +15,12 @@ namespace testsupport {
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
+// A controller that shows its list of about boxes.
+struct TestController : PlugController
+{
+	using PlugController::aboutControllers;
+};
+
 // The bundle's own description.
 #ifdef TOLVAR_RESOURCE_DIR
 inline std::string bundleDescription () { return TOLVAR_RESOURCE_DIR "/plug.uidesc"; }

@@ -34,15 +34,11 @@ public:
 	DECLARE_FUNKNOWN_METHODS
 
 	int32 refs () const { return funknownRefCount_; }
-	void PLUGIN_API onFDIsSet (Linux::FileDescriptor) override
+	void PLUGIN_API onFDIsSet (Linux::FileDescriptor) override { called (fdCalls); }
+	void PLUGIN_API onTimer () override { called (timerCalls); }
+	void called (int& calls)
 	{
-		++fdCalls;
-		if (action)
-			action ();
-	}
-	void PLUGIN_API onTimer () override
-	{
-		++timerCalls;
+		++calls;
 		if (action)
 			action ();
 	}

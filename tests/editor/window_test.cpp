@@ -11,10 +11,9 @@ namespace {
 
 using namespace wtest;
 
-// The editor's colours and places, from its description.
-constexpr unsigned long kEditorBackground = 0x1B1F24, kEditorFooter = 0x232A31;
-constexpr int kBackgroundX = 10, kBackgroundY = 62;
-const std::string kMixX = "130", kMixAboveHandle = "110", kMixMiddle = "200";
+// More of the editor's colours and places.
+constexpr unsigned long kEditorFooter = 0x232A31;
+const std::string kMix = std::to_string (kMixX), kMixAboveHandle = "110", kMixMiddle = "200";
 const std::string kPredelayX = "206";
 const std::string kAboutButtonX = "609", kAboutButtonY = "322";
 constexpr int kAboutLine[] = {18, 314, 560, 18}; // x, y, width, height
@@ -76,8 +75,8 @@ TEST (EditWindow, TheEditorFollowsMouseWheelAndKeysAndDrawsWhatChanges)
 	EXPECT_EQ (editor.size, "640x340");
 
 	// A drag keeps the slider even below the window, until its release there.
-	auto drag = editor.gesture ({"mousemove", "--window", "W", kMixX, kMixAboveHandle, "mousedown", "1",
-	                             "mousemove", "--window", "W", kMixX, "500", "mouseup", "1"},
+	auto drag = editor.gesture ({"mousemove", "--window", "W", kMix, kMixAboveHandle, "mousedown", "1",
+	                             "mousemove", "--window", "W", kMix, "500", "mouseup", "1"},
 	                            "end ");
 	ASSERT_EQ (drag.size (), 4u) << editor.host.text ();
 	EXPECT_EQ (drag[0], "begin 2 Mix");
@@ -86,7 +85,7 @@ TEST (EditWindow, TheEditorFollowsMouseWheelAndKeysAndDrawsWhatChanges)
 	EXPECT_EQ (drag[3], "end 2 Mix");
 
 	// Alt-click: the default, as one complete edit.
-	EXPECT_EQ (editor.gesture ({"keydown", "alt", "mousemove", "--window", "W", kMixX, kMixMiddle, "click",
+	EXPECT_EQ (editor.gesture ({"keydown", "alt", "mousemove", "--window", "W", kMix, kMixMiddle, "click",
 	                            "1", "keyup", "alt"},
 	                           "end "),
 	           (std::vector<std::string> {"begin 2 Mix", "edit 2 Mix 0.500000 50", "end 2 Mix"}));
@@ -97,7 +96,7 @@ TEST (EditWindow, TheEditorFollowsMouseWheelAndKeysAndDrawsWhatChanges)
 	           (std::vector<std::string> {"begin 2 Mix", "edit 2 Mix 0.600000 60", "end 2 Mix"}));
 	EXPECT_EQ (editor.gesture ({"key", "shift+Down"}, "end "),
 	           (std::vector<std::string> {"begin 2 Mix", "edit 2 Mix 0.590000 59", "end 2 Mix"}));
-	auto cancelled = editor.gesture ({"mousemove", "--window", "W", kMixX, kMixAboveHandle, "mousedown", "1",
+	auto cancelled = editor.gesture ({"mousemove", "--window", "W", kMix, kMixAboveHandle, "mousedown", "1",
 	                                  "key", "Escape", "mouseup", "1"},
 	                                 "end ");
 	ASSERT_EQ (cancelled.size (), 4u) << editor.host.text ();
@@ -127,8 +126,9 @@ TEST (EditWindow, TheEditorFollowsMouseWheelAndKeysAndDrawsWhatChanges)
 	}));
 	EXPECT_EQ (editor.host.waitForLine ("", false, 300ms), "");
 
-	// Covered and uncovered, it shows everything again.
-	desktop.coverAndUncover (editor.window);
+	// Hidden and shown again, it draws everything again.
+	ASSERT_EQ (run ({"xdotool", "windowunmap", "--sync", editor.id (), "windowmap", "--sync", editor.id ()}),
+	           0);
 	EXPECT_TRUE (Desktop::eventually ([&] {
 		return desktop.pixel (editor.window, kBackgroundX, kBackgroundY) == kEditorBackground &&
 		       footerPixels (aboutLine ()) < static_cast<long> (before.size ()) - 100;
@@ -137,13 +137,6 @@ TEST (EditWindow, TheEditorFollowsMouseWheelAndKeysAndDrawsWhatChanges)
 	desktop.requestClose (editor.window);
 	expectCleanEnd (editor.host);
 	EXPECT_EQ (editor.host.text (true), "");
-}
-
-TEST (EditWindow, ClosesByItselfAfterTheGivenSeconds)
-{
-	Program host ({TOLVAR_TEST_HOST_EXE, "edit", TOLVAR_TEST_BUNDLE, "--seconds", "1"});
-	EXPECT_FALSE (host.waitForLine ("window ").empty ()) << host.text (true);
-	expectCleanEnd (host);
 }
 
 TEST (EditWindow, FollowsTheViewsResizeAsksItsConstraintAndSurvivesItsXErrors)
@@ -181,10 +174,10 @@ TEST (EditWindow, FollowsTheViewsResizeAsksItsConstraintAndSurvivesItsXErrors)
 	expectCleanEnd (editor.host);
 }
 
-TEST (EditCommand, RefusesWithAClearMessage)
+TEST (EditCommand, RefusesWithAClearMessageAndKeepsToItsSeconds)
 {
 	{
-		Program p ({TOLVAR_TEST_HOST_EXE, "edit", TOLVAR_TEST_BUNDLE}, false);
+		Program p ({"env", "-u", "DISPLAY", TOLVAR_TEST_HOST_EXE, "edit", TOLVAR_TEST_BUNDLE});
 		EXPECT_EQ (p.finish (), 1);
 		EXPECT_NE (p.text (true).find ("DISPLAY is not set"), std::string::npos) << p.text (true);
 		EXPECT_EQ (p.text (), "");
@@ -200,6 +193,10 @@ TEST (EditCommand, RefusesWithAClearMessage)
 		EXPECT_EQ (p.finish (), 2) << seconds;
 		EXPECT_NE (p.text (true).find ("--seconds expects"), std::string::npos) << p.text (true);
 	}
+	// A valid one: the editor opens and closes by itself.
+	Program timed ({TOLVAR_TEST_HOST_EXE, "edit", TOLVAR_TEST_BUNDLE, "--seconds", "1"});
+	EXPECT_FALSE (timed.waitForLine ("window ").empty ()) << timed.text (true);
+	expectCleanEnd (timed);
 }
 
 } // namespace

@@ -3,138 +3,98 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace wtest {
 
-Program::Program (const std::vector<std::string>& args, bool withDisplay)
+Program::Program (const std::vector<std::string>& args)
 {
-	int out[2], err[2];
-	if (::pipe2 (out, O_CLOEXEC) != 0)
+	char dir[] = "/tmp/tolvar-program-XXXXXX";
+	if (!::mkdtemp (dir))
 		return;
-	if (::pipe2 (err, O_CLOEXEC) != 0)
-	{
-		::close (out[0]);
-		::close (out[1]);
-		return;
-	}
-	pid = ::fork ();
+	folder = dir;
+	const int out = ::open ((folder + "/out").c_str (), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+	const int err = ::open ((folder + "/err").c_str (), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+	std::vector<char*> argv;
+	for (const auto& a : args)
+		argv.push_back (const_cast<char*> (a.c_str ()));
+	argv.push_back (nullptr);
+	pid = out >= 0 && err >= 0 ? ::fork () : -1;
 	if (pid == 0)
 	{
-		::dup2 (out[1], 1);
-		::dup2 (err[1], 2);
-		if (!withDisplay)
-			::unsetenv ("DISPLAY");
-		std::vector<char*> argv;
-		for (const auto& a : args)
-			argv.push_back (const_cast<char*> (a.c_str ()));
-		argv.push_back (nullptr);
+		::dup2 (out, 1);
+		::dup2 (err, 2);
 		::execvp (argv[0], argv.data ());
 		::_exit (127);
 	}
-	::close (out[1]);
-	::close (err[1]);
-	streams[0].fd = out[0];
-	streams[1].fd = err[0];
+	for (int fd : {out, err})
+		if (fd >= 0)
+			::close (fd);
 }
 
 Program::~Program ()
 {
-	if (pid > 0 && exitCode < 0)
+	if (pid > 0 && !ended ())
 	{
 		::kill (pid, SIGKILL);
 		::waitpid (pid, nullptr, 0);
 	}
-	for (auto& s : streams)
-		if (s.fd >= 0)
-			::close (s.fd);
+	for (const char* name : {"/out", "/err", ""})
+		if (!folder.empty ())
+			::remove ((folder + name).c_str ());
+}
+
+bool Program::ended ()
+{
+	int status = 0;
+	if (pid > 0 && exitCode < 0 && ::waitpid (pid, &status, WNOHANG) == pid)
+		exitCode = WIFEXITED (status) ? WEXITSTATUS (status) : 128 + WTERMSIG (status);
+	return pid <= 0 || exitCode >= 0;
 }
 
 std::string Program::waitForLine (const std::string& prefix, bool onStderr, Clock::duration timeout)
 {
-	const auto until = Clock::now () + timeout;
-	Stream& s = streams[onStderr ? 1 : 0];
-	for (;;)
-	{
-		for (; s.scanned < s.lines.size (); ++s.scanned)
-			if (s.lines[s.scanned].rfind (prefix, 0) == 0)
-				return s.lines[s.scanned++];
-		if (!readSome (until))
-			return {};
-	}
+	std::string found;
+	size_t& next = scanned[onStderr ? 1 : 0];
+	Desktop::eventually (
+	    [&] {
+		    const bool last = ended (); // read once more after the end
+		    const auto all = lines (onStderr);
+		    for (; next < all.size () && found.empty (); ++next)
+			    if (all[next].rfind (prefix, 0) == 0)
+				    found = all[next];
+		    return !found.empty () || last;
+	    },
+	    timeout);
+	return found;
 }
 
 int Program::finish (Clock::duration timeout)
 {
-	if (pid <= 0)
-		return -1;
-	const auto until = Clock::now () + timeout;
-	while (readSome (until))
-		;
-	while (Clock::now () < until)
-	{
-		int status = 0;
-		if (::waitpid (pid, &status, WNOHANG) == pid)
-			return exitCode = WIFEXITED (status) ? WEXITSTATUS (status) : 128 + WTERMSIG (status);
-		std::this_thread::sleep_for (10ms);
-	}
-	return -1;
+	return Desktop::eventually ([&] { return ended (); }, timeout) && pid > 0 ? exitCode : -1;
 }
 
 std::string Program::text (bool onStderr) const
 {
-	const Stream& s = streams[onStderr ? 1 : 0];
-	std::string all;
-	for (const auto& l : s.lines)
-		all += l + "\n";
-	return all + s.partial;
+	std::ifstream in (folder + (onStderr ? "/err" : "/out"), std::ios::binary);
+	return std::string (std::istreambuf_iterator<char> (in), {});
 }
 
-const std::vector<std::string>& Program::lines (bool onStderr) const
+std::vector<std::string> Program::lines (bool onStderr) const
 {
-	return streams[onStderr ? 1 : 0].lines;
-}
-
-bool Program::readSome (Clock::time_point until)
-{
-	pollfd fds[2];
-	Stream* which[2];
-	nfds_t n = 0;
-	for (auto& s : streams)
-	{
-		if (s.fd < 0)
-			continue;
-		fds[n] = {s.fd, POLLIN, 0};
-		which[n++] = &s;
-	}
-	const auto left = std::chrono::ceil<std::chrono::milliseconds> (until - Clock::now ()).count ();
-	if (n == 0 || left <= 0 || ::poll (fds, n, static_cast<int> (left)) <= 0)
-		return false;
-	for (nfds_t i = 0; i < n; ++i)
-	{
-		if (!fds[i].revents)
-			continue;
-		Stream& s = *which[i];
-		char buf[4096];
-		const ssize_t got = ::read (s.fd, buf, sizeof (buf));
-		if (got <= 0)
-		{
-			::close (s.fd);
-			s.fd = -1;
-			continue;
-		}
-		s.partial.append (buf, static_cast<size_t> (got));
-		for (size_t nl; (nl = s.partial.find ('\n')) != std::string::npos;)
-		{
-			s.lines.push_back (s.partial.substr (0, nl));
-			s.partial.erase (0, nl + 1);
-		}
-	}
-	return true;
+	std::vector<std::string> result;
+	std::istringstream in (text (onStderr));
+	for (std::string line; std::getline (in, line);)
+		if (!in.eof ())
+			result.push_back (line);
+	return result;
 }
 
 int run (const std::vector<std::string>& args)
@@ -197,27 +157,6 @@ bool Desktop::size (Window w, int& width, int& height)
 	width = a.width;
 	height = a.height;
 	return true;
-}
-
-void Desktop::coverAndUncover (Window w)
-{
-	XWindowAttributes a;
-	Window child = 0;
-	int x = 0, y = 0;
-	if (!XGetWindowAttributes (display, w, &a) ||
-	    !XTranslateCoordinates (display, w, a.root, 0, 0, &x, &y, &child))
-		return;
-	XSetWindowAttributes override {};
-	override.override_redirect = True;
-	override.background_pixel = WhitePixel (display, DefaultScreen (display));
-	const Window cover = XCreateWindow (display, a.root, x, y, static_cast<unsigned> (a.width),
-	                                    static_cast<unsigned> (a.height), 0, CopyFromParent,
-	                                    InputOutput, CopyFromParent,
-	                                    CWOverrideRedirect | CWBackPixel, &override);
-	XMapRaised (display, cover);
-	XSync (display, False);
-	XDestroyWindow (display, cover);
-	XSync (display, False);
 }
 
 void Desktop::requestClose (Window w)

@@ -17,40 +17,38 @@ using WindowId = unsigned long;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
+// The editor's background colour and a point that shows it, and the x of the Mix slider,
+// from its description.
+constexpr unsigned long kEditorBackground = 0x1B1F24;
+constexpr int kBackgroundX = 10, kBackgroundY = 62, kMixX = 130;
+
+// A program run alongside the test, its stdout and stderr written to files of its own.
 class Program
 {
 public:
-	// withDisplay false: started without DISPLAY in its environment.
-	explicit Program (const std::vector<std::string>& args, bool withDisplay = true);
+	explicit Program (const std::vector<std::string>& args);
 	~Program (); // kills it when it is still running
 
 	Program (const Program&) = delete;
 	Program& operator= (const Program&) = delete;
 
-	// Reads until a line of stdout (or stderr) starts with prefix, searching on from the
-	// line after the last one found there; that line, or "" on timeout or end of output.
+	// Waits for a line of stdout (or stderr) that starts with prefix, searching on from the
+	// line after the last one found there; that line, or "" on timeout or end of the program.
 	std::string waitForLine (const std::string& prefix, bool onStderr = false,
 	                         Clock::duration timeout = 10s);
-	// Reads to the end and gives the exit status; -1 when it does not end in time.
+	// Waits for the end and gives the exit status; -1 when it does not end in time.
 	int finish (Clock::duration timeout = 30s);
 
 	std::string text (bool onStderr = false) const;
-	const std::vector<std::string>& lines (bool onStderr = false) const;
+	std::vector<std::string> lines (bool onStderr = false) const; // complete ones
 
 private:
-	struct Stream
-	{
-		int fd = -1;
-		std::string partial;
-		std::vector<std::string> lines;
-		size_t scanned = 0;
-	};
-	// One read from whichever stream has data; false once both ended or time ran out.
-	bool readSome (Clock::time_point until);
+	bool ended (); // true once the program has ended, its status kept
 
+	std::string folder;
 	pid_t pid = -1;
 	int exitCode = -1;
-	Stream streams[2];
+	size_t scanned[2] = {0, 0};
 };
 
 // Runs a program to its end; its exit status, or -1 when it does not end in time.
@@ -75,9 +73,6 @@ public:
 	// The number of child windows, or -1 when the window does not exist.
 	int childCount (WindowId w);
 	bool size (WindowId w, int& width, int& height);
-	// Covers the window with a white one and takes that away again: the window has to
-	// draw what was covered.
-	void coverAndUncover (WindowId w);
 	// What a window manager sends when the user closes the window.
 	void requestClose (WindowId w);
 

@@ -3,7 +3,7 @@
 
 #include "cslider.h"
 
-#include "../vstgui/testframe.h"
+#include "../vstgui/test_helpers.h"
 #include "vstgui/lib/cbitmap.h"
 
 #include <gtest/gtest.h>

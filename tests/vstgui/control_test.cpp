@@ -1,16 +1,14 @@
 #include "test_helpers.h"
-#include "vstgui/lib/controls/ccontrol.h"
 #include <gtest/gtest.h>
 #include <cmath>
 #include <limits>
 
 using namespace VSTGUI;
+using Test::Log;
 using Test::RecordingListener;
 using Test::valueEntry;
 
 namespace {
-using Log = std::vector<std::string>;
-
 struct ControlFixture : ::testing::Test
 {
 	RecordingListener listener;
@@ -18,129 +16,68 @@ struct ControlFixture : ::testing::Test
 };
 } // namespace
 
-TEST (ControlSettings, modifierStaticsAndDefaults)
+TEST_F (ControlFixture, valuesStayInRange)
 {
-	EXPECT_EQ (CControl::kDefaultValueModifier, 64);
-	EXPECT_EQ (CControl::kZoomModifier, 16);
-	CControl c (CRect (0., 0., 10., 10.));
-	EXPECT_EQ (c.getMin (), 0.f);
-	EXPECT_EQ (c.getMax (), 1.f);
-	EXPECT_EQ (c.getWheelInc (), 0.1f);
-	EXPECT_FALSE (c.isEditing ());
-	EXPECT_TRUE (c.getMouseEnabled ());
-}
-
-TEST_F (ControlFixture, valueIsClampedToRange)
-{
+	using Cases = std::initializer_list<std::pair<float, float>>; // value set, value read
+	const float nan = std::numeric_limits<float>::quiet_NaN ();
+	const float inf = std::numeric_limits<float>::infinity ();
 	control.setMin (-36.f);
 	control.setMax (12.f);
-	control.setValue (20.f);
-	EXPECT_EQ (control.getValue (), 12.f);
-	control.setValue (-100.f);
-	EXPECT_EQ (control.getValue (), -36.f);
-	control.setValue (std::numeric_limits<float>::quiet_NaN ());
-	EXPECT_EQ (control.getValue (), -36.f);
-
+	for (auto [value, expected] : Cases {{20.f, 12.f}, {-100.f, -36.f}, {nan, -36.f}})
+	{
+		control.setValue (value);
+		EXPECT_EQ (control.getValue (), expected) << value;
+	}
+	for (auto [value, expected] :
+	     Cases {{0.25f, -24.f}, {1.5f, 12.f}, {-0.1f, -36.f}, {nan, -36.f}, {inf, 12.f}})
+	{
+		control.setValueNormalized (value);
+		EXPECT_EQ (control.getValue (), expected) << value;
+	}
 	control.setValue (0.f);
 	EXPECT_FLOAT_EQ (control.getValueNormalized (), 0.75f);
-
 	control.setMax (-36.f); // empty range
 	EXPECT_EQ (control.getValueNormalized (), 0.f);
-}
-
-TEST_F (ControlFixture, normalizedValueClampsAndMapsLinearly)
-{
-	control.setMin (100.f);
-	control.setMax (200.f);
-	control.setValueNormalized (0.25f);
-	EXPECT_FLOAT_EQ (control.getValue (), 125.f);
-	control.setValueNormalized (1.5f);
-	EXPECT_EQ (control.getValue (), 200.f);
-	control.setValueNormalized (-0.1f);
-	EXPECT_EQ (control.getValue (), 100.f);
-	control.setValueNormalized (std::numeric_limits<float>::quiet_NaN ());
-	EXPECT_EQ (control.getValue (), 100.f);
-	control.setValueNormalized (std::numeric_limits<float>::infinity ());
-	EXPECT_EQ (control.getValue (), 200.f);
 	EXPECT_TRUE (listener.log.empty ()); // setters notify nobody
 }
 
-TEST_F (ControlFixture, altClickResetsWithOneCompleteEdit)
+// The modifiers that are no reset are the slider tests' (Mouse.ResetClick); here the buttons.
+TEST_F (ControlFixture, altClickResetsWithTheLeftButtonAloneAsOneEdit)
 {
 	control.setDefaultValue (0.25f);
 	control.setValue (0.8f);
 	control.setDirty (false);
+	const int32 noResets[] = {kRButton | kAlt, kMButton | kAlt, kLButton | kMButton | kAlt,
+	                          kLButton | kButton4 | kAlt, kLButton | kButton5 | kAlt, kAlt};
+	for (int32 noReset : noResets)
+	{
+		EXPECT_FALSE (control.checkDefaultValue (noReset)) << noReset;
+		EXPECT_EQ (control.getValue (), 0.8f) << noReset;
+	}
+	EXPECT_TRUE (listener.log.empty ());
+
 	EXPECT_TRUE (control.checkDefaultValue (kLButton | kAlt));
 	EXPECT_EQ (control.getValue (), 0.25f);
 	EXPECT_EQ (listener.log, (Log {"begin", valueEntry (0.25f), "end"}));
 	EXPECT_FALSE (control.isEditing ());
 	EXPECT_TRUE (control.isDirty ());
 
-	control.setDefaultValue (4.f); // clamped into the range
-	EXPECT_TRUE (control.checkDefaultValue (kLButton | kAlt));
-	EXPECT_EQ (control.getValue (), 1.f);
-}
-
-TEST_F (ControlFixture, altClickAtDefaultSendsNothing)
-{
-	control.setDefaultValue (0.25f);
-	control.setValue (0.25f);
+	// At the default already: nothing to send or to draw.
 	control.setDirty (false);
 	EXPECT_TRUE (control.checkDefaultValue (kLButton | kAlt));
-	EXPECT_TRUE (listener.log.empty ());
+	EXPECT_EQ (listener.log.size (), 3u);
 	EXPECT_FALSE (control.isDirty ());
-}
 
-TEST_F (ControlFixture, clicksThatAreNoReset)
-{
-	control.setDefaultValue (0.25f);
-	control.setValue (0.8f);
-	const int32 noReset[] = {
-	    kLButton,                   // plain click
-	    kLButton | kControl,        // Command click
-	    kLButton | kAlt | kShift,   // Option with Shift
-	    kLButton | kAlt | kControl, // Option with Command
-	    kLButton | kAlt | kApple,   // Option with Control
-	    kRButton | kAlt | kApple,   // Control-click arrives as the right button
-	    kRButton | kAlt,
-	    kMButton | kAlt,
-	    kLButton | kMButton | kAlt, // a second button held
-	    kLButton | kButton4 | kAlt,
-	    kLButton | kButton5 | kAlt,
-	    kAlt,                       // no button at all
-	};
-	for (auto state : noReset)
-	{
-		EXPECT_FALSE (control.checkDefaultValue (state)) << state;
-		EXPECT_EQ (control.getValue (), 0.8f) << state;
-	}
-	EXPECT_TRUE (listener.log.empty ());
-}
-
-TEST_F (ControlFixture, resetInsideAnOpenEditIsSilentUntilTheOuterEnd)
-{
-	control.setDefaultValue (0.f);
-	control.setValue (0.5f);
+	// Inside an open edit it stays silent until the outer end; a default out of range
+	// is clamped into it.
+	listener.log.clear ();
+	control.setDefaultValue (4.f);
 	control.beginEdit ();
 	EXPECT_TRUE (control.checkDefaultValue (kLButton | kAlt));
 	EXPECT_TRUE (control.isEditing ());
-	EXPECT_EQ (listener.log, (Log {"begin", valueEntry (0.f)}));
+	EXPECT_EQ (listener.log, (Log {"begin", valueEntry (1.f)}));
 	control.endEdit ();
-	EXPECT_EQ (listener.log, (Log {"begin", valueEntry (0.f), "end"}));
-}
-
-TEST_F (ControlFixture, editBracketIsCounted)
-{
-	control.beginEdit ();
-	control.beginEdit ();
-	control.beginEdit ();
-	control.endEdit ();
-	control.endEdit ();
-	EXPECT_TRUE (control.isEditing ());
-	EXPECT_EQ (listener.log, (Log {"begin"}));
-	control.endEdit ();
-	EXPECT_FALSE (control.isEditing ());
-	EXPECT_EQ (listener.log, (Log {"begin", "end"}));
+	EXPECT_EQ (listener.log, (Log {"begin", valueEntry (1.f), "end"}));
 }
 
 namespace {
@@ -148,39 +85,28 @@ int assertCount = 0;
 void countAssert (const char*, int, const char*, const char*) { ++assertCount; }
 } // namespace
 
-TEST_F (ControlFixture, unbalancedEndIsReportedAndIgnored)
+// Nested begins make one edit; an end too many is reported and ignored.
+TEST_F (ControlFixture, editBracketIsCounted)
 {
-	control.endEdit (); // nothing installed: silent
+	for (int i = 0; i < 3; ++i)
+		control.beginEdit ();
+	control.endEdit ();
+	control.endEdit ();
+	EXPECT_TRUE (control.isEditing ());
+	EXPECT_EQ (listener.log, (Log {"begin"}));
+	control.endEdit ();
+	EXPECT_FALSE (control.isEditing ());
+	control.endEdit (); // no handler installed: silent
 	setAssertionHandler (countAssert);
 	assertCount = 0;
 	control.endEdit ();
 	setAssertionHandler (nullptr);
 	EXPECT_EQ (assertCount, 1);
-	EXPECT_TRUE (listener.log.empty ());
 	// The count did not go negative: one begin opens the edit again.
 	control.beginEdit ();
 	EXPECT_TRUE (control.isEditing ());
 	control.endEdit ();
-	EXPECT_EQ (listener.log, (Log {"begin", "end"}));
-}
-
-TEST_F (ControlFixture, furtherListenersFollowTheOwnListener)
-{
-	RecordingListener extra1, extra2;
-	control.registerControlListener (&extra1);
-	control.registerControlListener (&extra2);
-	control.registerControlListener (&extra1); // once only
-	control.setValue (0.5f);
-	control.valueChanged ();
-	EXPECT_EQ (listener.log.size (), 1u);
-	EXPECT_EQ (extra1.log.size (), 1u);
-	EXPECT_EQ (extra2.log.size (), 1u);
-
-	control.unregisterControlListener (&extra1);
-	control.beginEdit ();
-	control.endEdit ();
-	EXPECT_EQ (extra1.log.size (), 1u);
-	EXPECT_EQ (extra2.log, (Log {valueEntry (0.5f), "begin", "end"}));
+	EXPECT_EQ (listener.log, (Log {"begin", "end", "begin", "end"}));
 }
 
 namespace {
@@ -196,16 +122,27 @@ struct OneShotListener : IControlListener
 };
 } // namespace
 
-TEST_F (ControlFixture, listenerMayUnregisterWhileNotified)
+// Further listeners, each once, follow the own listener; one may leave while notified.
+TEST_F (ControlFixture, furtherListenersFollowTheOwnListener)
 {
 	OneShotListener once;
-	RecordingListener after;
+	RecordingListener extra1, extra2;
 	control.registerControlListener (&once);
-	control.registerControlListener (&after);
+	control.registerControlListener (&extra1);
+	control.registerControlListener (&extra2);
+	control.registerControlListener (&extra1); // once only
+	control.setValue (0.5f);
 	control.valueChanged ();
 	control.valueChanged ();
 	EXPECT_EQ (once.calls, 1);
-	EXPECT_EQ (after.log.size (), 2u);
+	EXPECT_EQ (listener.log.size (), 2u);
+	EXPECT_EQ (extra1.log.size (), 2u);
+
+	control.unregisterControlListener (&extra1);
+	control.beginEdit ();
+	control.endEdit ();
+	EXPECT_EQ (extra1.log.size (), 2u);
+	EXPECT_EQ (extra2.log, (Log {valueEntry (0.5f), valueEntry (0.5f), "begin", "end"}));
 }
 
 TEST_F (ControlFixture, dirtyFollowsValueAndFlag)

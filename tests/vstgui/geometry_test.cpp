@@ -4,26 +4,12 @@
 
 using namespace VSTGUI;
 
-TEST (Geometry, insetOffsetAndSize)
+// Inset and offset are the slider drawing tests' (SliderDraw); here what they leave out.
+TEST (Geometry, movesAndConstruction)
 {
-	CRect r (10., 20., 210., 70.);
-	EXPECT_EQ (r.getWidth (), 200.);
-	EXPECT_EQ (r.getHeight (), 50.);
-
-	CRect in (r);
-	in.inset (0.5, 0.5);
-	EXPECT_EQ (in, CRect (10.5, 20.5, 209.5, 69.5));
-	in.inset (-0.5, -0.5);
-	EXPECT_EQ (in, r);
-
-	CRect moved (r);
-	moved.offset (-10., -20.);
-	EXPECT_EQ (moved, CRect (0., 0., 200., 50.));
-	moved.offset (CPoint (5., 3.));
-	EXPECT_EQ (moved.getTopLeft (), CPoint (5., 3.));
+	CRect moved (10., 20., 210., 70.);
 	moved.moveTo (1., 2.);
 	EXPECT_EQ (moved, CRect (1., 2., 201., 52.));
-
 	EXPECT_EQ (CRect (CPoint (10., 20.), CPoint (30., 200.)), CRect (10., 20., 40., 220.));
 	EXPECT_EQ (CPoint (1., 2.) + CPoint (3., 4.), CPoint (4., 6.));
 	EXPECT_EQ (CPoint (1., 2.) - CPoint (3., 5.), CPoint (-2., -3.));

@@ -1,15 +1,13 @@
 #include "test_helpers.h"
-#include "testframe.h"
 #include "vstgui/lib/controls/cmousewheeleditingsupport.h"
 #include "vstgui/lib/cvstguitimer.h"
 #include <gtest/gtest.h>
 
 using namespace VSTGUI;
+using Test::Log;
 using Test::RecordingListener;
 
 namespace {
-using Log = std::vector<std::string>;
-
 // Each test runs on its own virtual clock.
 struct TimerFixture : ::testing::Test
 {
@@ -33,7 +31,8 @@ TEST_F (TimerFixture, firesOncePerPeriodInTimeOrder)
 	EXPECT_EQ (loop.now (), 48u);
 }
 
-TEST_F (TimerFixture, stopAndRestart)
+// A timer ticks only while started on a run loop, and stops for good when it goes.
+TEST_F (TimerFixture, startStopAndDestroy)
 {
 	int count = 0;
 	auto t = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { ++count; }, 10, &loop, false);
@@ -49,6 +48,18 @@ TEST_F (TimerFixture, stopAndRestart)
 	loop.advance (100);
 	EXPECT_EQ (count, 2);
 	EXPECT_EQ (loop.numTimers (), 0u);
+
+	EXPECT_TRUE (t->start ());
+	t = nullptr;
+	EXPECT_EQ (loop.numTimers (), 0u);
+	loop.advance (50);
+	EXPECT_EQ (count, 2);
+
+	auto homeless = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { ++count; }, 7, nullptr);
+	EXPECT_FALSE (homeless->isRunning ());
+	EXPECT_FALSE (homeless->start ());
+	loop.advance (100);
+	EXPECT_EQ (count, 2);
 }
 
 TEST_F (TimerFixture, newFireTimeRestartsTheCountdown)
@@ -67,53 +78,25 @@ TEST_F (TimerFixture, newFireTimeRestartsTheCountdown)
 	EXPECT_EQ (count, 4);
 }
 
-TEST_F (TimerFixture, destroyingTheTimerStopsIt)
+// A callback may drop its own timer's last reference, and stop another due timer.
+TEST_F (TimerFixture, callbackMayReleaseItselfOrAnother)
 {
-	int count = 0;
-	{
-		auto t = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { ++count; }, 10, &loop);
-		EXPECT_EQ (loop.numTimers (), 1u);
-	}
-	EXPECT_EQ (loop.numTimers (), 0u);
-	loop.advance (50);
-	EXPECT_EQ (count, 0);
-}
-
-TEST_F (TimerFixture, callbackMayReleaseTheLastReference)
-{
-	SharedPointer<CVSTGUITimer> holder;
-	int count = 0;
-	holder = makeOwned<CVSTGUITimer> (
-	    [&] (CVSTGUITimer* self) {
-		    ++count;
-		    EXPECT_EQ (self, holder.get ());
-		    holder = nullptr; // the timer is still alive until its callback returns
-		    self->stop ();
+	SharedPointer<CVSTGUITimer> self, other;
+	int selfCount = 0, otherCount = 0;
+	self = makeOwned<CVSTGUITimer> (
+	    [&] (CVSTGUITimer* timer) {
+		    ++selfCount;
+		    EXPECT_EQ (timer, self.get ());
+		    self = nullptr; // the timer is still alive until its callback returns
+		    timer->stop ();
+		    other = nullptr; // due at the same tick
 	    },
-	    16, &loop);
+	    10, &loop);
+	other = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { ++otherCount; }, 10, &loop);
 	loop.advance (100);
-	EXPECT_EQ (count, 1);
+	EXPECT_EQ (selfCount, 1);
+	EXPECT_EQ (otherCount, 0);
 	EXPECT_EQ (loop.numTimers (), 0u);
-}
-
-TEST_F (TimerFixture, callbackMayStopAnotherDueTimer)
-{
-	int secondCount = 0;
-	auto second = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { ++secondCount; }, 10, &loop);
-	auto first = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { second = nullptr; }, 5, &loop);
-	loop.advance (10); // first at 5 drops second before its tick at 10
-	EXPECT_EQ (secondCount, 0);
-	EXPECT_EQ (loop.numTimers (), 1u);
-}
-
-TEST_F (TimerFixture, withoutRunLoopNothingStarts)
-{
-	int count = 0;
-	auto t = makeOwned<CVSTGUITimer> ([&] (CVSTGUITimer*) { ++count; }, 7, nullptr);
-	EXPECT_FALSE (t->isRunning ());
-	EXPECT_FALSE (t->start ());
-	loop.advance (100);
-	EXPECT_EQ (count, 0);
 }
 
 //------------------------------------------------------------------------
@@ -122,41 +105,20 @@ struct WheelControl : CControl, CMouseWheelEditingSupport
 {
 	using CControl::CControl;
 	void wheel () { onMouseWheelEditing (this); }
-	void press () { invalidMouseWheelEditTimer (this); }
-	using CMouseWheelEditingSupport::hasWheelEditTimer;
-};
-
-struct WheelFixture : TimerFixture
-{
-	RecordingListener listener;
-	SharedPointer<CFrame> frame {VSTGUI::Test::openOffscreenFrame (loop)};
-	WheelControl* control = add (new WheelControl (CRect (0., 0., 10., 10.), &listener, 1));
-
-	WheelControl* add (WheelControl* c)
-	{
-		frame->addView (c);
-		return c;
-	}
 };
 } // namespace
 
-TEST_F (WheelFixture, wheelDuringAnOpenEditLeavesThatEditToItsOwner)
+// A wheel notch during a drag leaves the drag's edit to the drag.
+TEST_F (TimerFixture, wheelDuringAnOpenEditLeavesThatEditToItsOwner)
 {
+	RecordingListener listener;
+	auto frame = VSTGUI::Test::openOffscreenFrame (loop);
+	auto* control = new WheelControl (CRect (0., 0., 10., 10.), &listener, 1);
+	frame->addView (control);
 	control->beginEdit (); // a drag in progress
 	control->wheel ();
 	loop.advance (600);
 	EXPECT_TRUE (control->isEditing ());
 	control->endEdit ();
 	EXPECT_EQ (listener.log, (Log {"begin", "end"}));
-}
-
-TEST_F (WheelFixture, destroyingTheControlDropsThePendingTimer)
-{
-	auto* temp = add (new WheelControl (CRect (0., 0., 10., 10.), &listener, 2));
-	temp->wheel ();
-	EXPECT_EQ (loop.numTimers (), 1u);
-	frame->removeView (temp);
-	EXPECT_EQ (loop.numTimers (), 0u);
-	EXPECT_EQ (listener.log, (Log {"begin", "end"}));
-	loop.advance (1000);
 }

@@ -32,7 +32,6 @@ constexpr Window kNoSuchWindow = 0x7FFFFFF;
 class TestView : public IPlugView, public Linux::IEventHandler
 {
 public:
-	TestView () = default;
 	virtual ~TestView ()
 	{
 		if (window)
