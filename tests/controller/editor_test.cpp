@@ -307,6 +307,9 @@ TEST_F (BadDescription, UnreadableDescriptionsGiveNoEditor)
 	std::filesystem::create_symlink ("/dev/zero", zero);
 	const std::string good = withViews ("");
 	const size_t cap = VSTGUI::UIDescription::kMaxFileSize;
+	std::string views;
+	for (size_t i = 0; i < VSTGUI::UIDescription::kMaxElements; ++i)
+		views += "<view class=\"CView\"/>";
 	const struct
 	{
 		const char* name;
@@ -325,6 +328,7 @@ TEST_F (BadDescription, UnreadableDescriptionsGiveNoEditor)
 	    {"bad colour", write ("colour.uidesc", "<vstgui-ui-description><colors><color name=\"c\" rgba=\"#12\"/></colors></vstgui-ui-description>")},
 	    {"document type", write ("doctype.uidesc", "<!DOCTYPE d [<!ENTITY e \"x\">]>" + good)},
 	    {"over the cap", write ("big.uidesc", good + std::string (cap + 1 - good.size (), ' '))},
+	    {"too many elements", write ("many.uidesc", withViews (views))},
 	    {"directory", folder},
 	    {"fifo", fifo},
 	    {"endless device", zero},

@@ -7,6 +7,7 @@
 #include "../lib/controls/ccontrol.h"
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <expat.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,8 +18,8 @@ namespace VSTGUI {
 namespace {
 
 constexpr size_t kMaxFileSize = UIDescription::kMaxFileSize;
-constexpr size_t kMaxDepth = 32;
-constexpr size_t kMaxElements = 100000;
+constexpr size_t kMaxDepth = UIDescription::kMaxDepth;
+constexpr size_t kMaxElements = UIDescription::kMaxElements;
 constexpr CCoord kMaxTemplateSide = 16384.;
 
 // Builds the element tree; text content is not used. Nothing may be thrown through expat:
@@ -103,29 +104,33 @@ std::unique_ptr<UIDescription::Node> parseXML (const std::string& text)
 // open of a FIFO from waiting for a writer.
 bool readFile (const std::string& path, std::string& text)
 {
-	const int fd = ::open (path.c_str (), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-	if (fd < 0)
-		return false;
-	struct stat status {};
-	bool ok = ::fstat (fd, &status) == 0 && S_ISREG (status.st_mode) &&
-	          static_cast<uintmax_t> (status.st_size) <= kMaxFileSize;
-	if (ok)
-		text.reserve (static_cast<size_t> (status.st_size) + 1);
-	char chunk[16384];
-	while (ok && text.size () <= kMaxFileSize)
+	struct Descriptor
 	{
-		const ssize_t n = ::read (fd, chunk, std::min (sizeof (chunk), kMaxFileSize + 1 - text.size ()));
+		const int fd;
+		~Descriptor () noexcept
+		{
+			if (fd >= 0)
+				::close (fd);
+		}
+	} file {::open (path.c_str (), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
+	struct stat status {};
+	if (file.fd < 0 || ::fstat (file.fd, &status) != 0 || !S_ISREG (status.st_mode) ||
+	    static_cast<uintmax_t> (status.st_size) > kMaxFileSize)
+		return false;
+	text.reserve (static_cast<size_t> (status.st_size) + 1);
+	char chunk[16384];
+	while (text.size () <= kMaxFileSize)
+	{
+		const ssize_t n = ::read (file.fd, chunk, std::min (sizeof (chunk), kMaxFileSize + 1 - text.size ()));
 		if (n < 0 && errno == EINTR)
 			continue;
-		if (n <= 0)
-		{
-			ok = n == 0;
+		if (n < 0)
+			return false;
+		if (n == 0)
 			break;
-		}
 		text.append (chunk, static_cast<size_t> (n));
 	}
-	::close (fd);
-	return ok && !text.empty () && text.size () <= kMaxFileSize;
+	return !text.empty () && text.size () <= kMaxFileSize;
 }
 
 std::string folderOf (const std::string& path)

@@ -25,17 +25,20 @@ class IController;
 class UIDescription : public IUIDescription
 {
 public:
-	// Largest file read, in bytes.
-	static constexpr size_t kMaxFileSize = 4 * 1024 * 1024;
+	// Caps on a description. Binding controls to a parameter takes time in the square of
+	// their number, so the elements are kept far below what would fit in the file.
+	static constexpr size_t kMaxFileSize = 4 * 1024 * 1024; // bytes
+	static constexpr size_t kMaxElements = 10000;
+	static constexpr size_t kMaxDepth = 32;
 
 	explicit UIDescription (std::string filePath);
 	~UIDescription () noexcept override;
 	UIDescription (const UIDescription&) = delete;
 	UIDescription& operator= (const UIDescription&) = delete;
 
-	// Reads the file and loads its bitmaps. False for a missing, empty, oversized,
-	// unreadable or malformed file, one that is not a regular file, a malformed resource
-	// entry or a bitmap that cannot be read.
+	// Reads the file and loads its bitmaps. False for a missing, empty, unreadable or
+	// malformed file, one beyond the caps or with a document type, one that is not a
+	// regular file, a malformed resource entry or a bitmap that cannot be read.
 	bool parse () noexcept;
 	const std::string& getFilePath () const { return filePath; }
 
