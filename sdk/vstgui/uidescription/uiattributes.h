@@ -8,8 +8,8 @@ namespace VSTGUI {
 
 // The attributes of one node of an editor description, in name order, so that a node
 // with many attributes is read in logarithmic time. Names are compared exactly; setting
-// a name again replaces its value. Numbers are read and written in the C locale's format whatever
-// the process locale; a number must fill its text and be finite.
+// a name again replaces its value. Numbers are read and written in the C locale's format
+// whatever the process locale; a number must fill its text and be finite.
 class UIAttributes
 {
 public:
