@@ -10,7 +10,9 @@
 #include "cslider.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <thread>
@@ -264,9 +266,15 @@ TEST_F (Editor, ViewLifecycleAsHostsDriveIt)
 class BadDescription : public Editor
 {
 protected:
-	std::string write (const std::string& name, const std::string& text)
+	static std::string tmp (const std::string& name)
 	{
 		const std::string path = std::string (TOLVAR_TEST_TMP) + "/" + name;
+		std::filesystem::remove_all (path);
+		return path;
+	}
+	std::string write (const std::string& name, const std::string& text)
+	{
+		const std::string path = tmp (name);
 		std::ofstream (path, std::ios::binary) << text;
 		return path;
 	}
@@ -293,6 +301,15 @@ TEST_F (BadDescription, UnreadableDescriptionsGiveNoEditor)
 	std::string deep = "<vstgui-ui-description><template name=\"view\" class=\"CViewContainer\" size=\"9, 9\">";
 	for (int i = 0; i < 40; ++i)
 		deep += "<view class=\"CViewContainer\">";
+	const std::string folder = tmp ("folder.uidesc"), fifo = tmp ("fifo.uidesc"), zero = tmp ("zero.uidesc");
+	std::filesystem::create_directory (folder);
+	ASSERT_EQ (mkfifo (fifo.c_str (), 0600), 0);
+	std::filesystem::create_symlink ("/dev/zero", zero);
+	const std::string good = withViews ("");
+	const size_t cap = VSTGUI::UIDescription::kMaxFileSize;
+	std::string views;
+	for (size_t i = 0; i < VSTGUI::UIDescription::kMaxElements; ++i)
+		views += "<view class=\"CView\"/>";
 	const struct
 	{
 		const char* name;
@@ -309,6 +326,13 @@ TEST_F (BadDescription, UnreadableDescriptionsGiveNoEditor)
 	    {"bitmap outside", write ("outside.uidesc", withViews ("", "<bitmap name=\"b\" path=\"../x.png\"/>"))},
 	    {"no template size", write ("nosize.uidesc", "<vstgui-ui-description><template name=\"view\" class=\"CViewContainer\"/></vstgui-ui-description>")},
 	    {"bad colour", write ("colour.uidesc", "<vstgui-ui-description><colors><color name=\"c\" rgba=\"#12\"/></colors></vstgui-ui-description>")},
+	    {"document type", write ("doctype.uidesc", "<!DOCTYPE d [<!ENTITY e \"x\">]>" + good)},
+	    {"over the cap", write ("big.uidesc", good + std::string (cap + 1 - good.size (), ' '))},
+	    {"too many elements", write ("many.uidesc", withViews (views))},
+	    {"directory", folder},
+	    {"fifo", fifo},
+	    {"endless device", zero},
+	    {"read error", "/proc/self/mem"}, // a regular file whose first page cannot be read
 	};
 	for (const auto& c : cases)
 	{
@@ -321,6 +345,24 @@ TEST_F (BadDescription, UnreadableDescriptionsGiveNoEditor)
 		EXPECT_EQ (editor->attached (nullptr, VST3Editor::kPlatformTypeOffscreen), kResultFalse);
 	}
 	EXPECT_TRUE (controller->aboutControllers.empty ());
+}
+
+// Big descriptions inside the caps open: a node with 10^5 attributes, a file of the cap's size.
+TEST_F (BadDescription, DescriptionsAtTheCapsOpen)
+{
+	std::string attributes;
+	for (int i = 0; i < 100000; ++i)
+		attributes += " a" + std::to_string (i) + "=\"\"";
+	const std::string many = withViews ("<view class=\"CSlider\" size=\"10, 50\" control-tag=\"Mix\"" + attributes + "/>");
+	const std::string good = withViews ("<view class=\"CSlider\" size=\"10, 50\" control-tag=\"Mix\"/>");
+	for (const auto& text : {many, good + std::string (VSTGUI::UIDescription::kMaxFileSize - good.size (), ' ')})
+	{
+		auto editor = open (write ("large.uidesc", text));
+		ASSERT_TRUE (editor);
+		auto* mix = findView<CSlider> (editor, kMixId);
+		ASSERT_NE (mix, nullptr);
+		EXPECT_EQ (mix->getViewSize ().getHeight (), 50.);
+	}
 }
 
 TEST_F (BadDescription, BrokenViewsAreLeftOut)

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 
 namespace itest {
 namespace {
@@ -193,6 +194,23 @@ TEST (Command, VersionInfoAndParamsOutput)
 	                             "[1] Level\n  units:    dB\n", "0=-36.00 0.25=-24.00 0.5=-12.00 0.75=0.00 1=12.00",
 	                             "[4] Rvb Time\n  units:    s\n", "= 20.0\n"})
 		EXPECT_NE (r.out.find (expected), std::string::npos) << expected << "\n" << r.out;
+}
+
+// A damaged install: the bundle's description is a folder. The host lives on without an editor.
+TEST (Command, InfoOnABundleWithAnUnreadableDescription)
+{
+	namespace fs = std::filesystem;
+	const fs::path folder = tempPath ("damaged"), bundle = folder / fs::path (TOLVAR_TEST_BUNDLE).filename ();
+	fs::remove_all (folder);
+	fs::create_directory (folder);
+	fs::copy (TOLVAR_TEST_BUNDLE, bundle, fs::copy_options::recursive);
+	const fs::path description = bundle / "Contents" / "Resources" / "plug.uidesc";
+	fs::remove (description);
+	fs::create_directory (description);
+	RunResult r = host ({"info", bundle.string ()});
+	fs::remove_all (folder);
+	EXPECT_EQ (r.exitCode, 0) << r.err;
+	EXPECT_NE (r.out.find ("Editor: none\n"), std::string::npos) << r.out;
 }
 
 } // namespace

@@ -73,15 +73,22 @@ VST3Editor::VST3Editor (Vst::EditController* controller, UTF8StringPtr templateN
 , delegate (dynamic_cast<VST3EditorDelegate*> (controller))
 , templateName (templateName ? templateName : "")
 {
-	const std::string path = descriptionPath (xmlFile);
-	if (path.empty ())
-		return;
-	auto loaded = std::make_unique<UIDescription> (path);
-	CPoint size;
-	if (loaded->parse () && loaded->getTemplateSize (this->templateName.c_str (), size))
+	try
 	{
-		description = std::move (loaded);
-		templateSize = size;
+		const std::string path = descriptionPath (xmlFile);
+		if (path.empty ())
+			return;
+		auto loaded = std::make_unique<UIDescription> (path);
+		CPoint size;
+		if (loaded->parse () && loaded->getTemplateSize (this->templateName.c_str (), size))
+		{
+			description = std::move (loaded);
+			templateSize = size;
+		}
+	}
+	catch (const std::exception&)
+	{
+		// No memory to load the description: no editor, as for an unreadable one.
 	}
 }
 

@@ -37,25 +37,13 @@ bool readNumbers (const std::string& text, double* values, size_t count)
 
 const std::string* UIAttributes::getAttributeValue (const std::string& name) const
 {
-	for (const auto& a : attributes)
-	{
-		if (a.first == name)
-			return &a.second;
-	}
-	return nullptr;
+	const auto it = attributes.find (name);
+	return it == attributes.end () ? nullptr : &it->second;
 }
 
 void UIAttributes::setAttribute (const std::string& name, const std::string& value)
 {
-	for (auto& a : attributes)
-	{
-		if (a.first == name)
-		{
-			a.second = value;
-			return;
-		}
-	}
-	attributes.emplace_back (name, value);
+	attributes[name] = value;
 }
 
 bool UIAttributes::getStringAttribute (const std::string& name, std::string& value) const

@@ -1,15 +1,15 @@
 #pragma once
 
 #include "../lib/crect.h"
+#include <map>
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace VSTGUI {
 
-// The attributes of one node of an editor description, in document order. Names are
-// compared exactly. Numbers are read and written in the C locale's format whatever
-// the process locale; a number must fill its text and be finite.
+// The attributes of one node of an editor description, in name order, so that a node
+// with many attributes is read in logarithmic time. Names are compared exactly; setting
+// a name again replaces its value. Numbers are read and written in the C locale's format
+// whatever the process locale; a number must fill its text and be finite.
 class UIAttributes
 {
 public:
@@ -41,7 +41,7 @@ public:
 	static bool stringToPoint (const std::string& text, CPoint& value);
 
 private:
-	std::vector<std::pair<std::string, std::string>> attributes;
+	std::map<std::string, std::string> attributes;
 };
 
 } // namespace VSTGUI

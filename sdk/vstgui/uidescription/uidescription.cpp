@@ -5,53 +5,80 @@
 #include "../lib/cbitmap.h"
 #include "../lib/cviewcontainer.h"
 #include "../lib/controls/ccontrol.h"
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <expat.h>
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace VSTGUI {
 
 namespace {
 
-constexpr size_t kMaxFileSize = 4 * 1024 * 1024;
-constexpr size_t kMaxDepth = 32;
-constexpr size_t kMaxElements = 100000;
+constexpr size_t kMaxFileSize = UIDescription::kMaxFileSize;
+constexpr size_t kMaxDepth = UIDescription::kMaxDepth;
+constexpr size_t kMaxElements = UIDescription::kMaxElements;
 constexpr CCoord kMaxTemplateSide = 16384.;
 
-// Builds the element tree; text content is not used.
+// Builds the element tree; text content is not used. Nothing may be thrown through expat:
+// a failure stops the parser and marks the tree unusable.
 struct TreeBuilder
 {
 	XML_Parser parser;
 	std::unique_ptr<UIDescription::Node> root;
 	std::vector<UIDescription::Node*> stack;
 	size_t elements {0};
+	bool failed {false};
 
-	static void XMLCALL start (void* userData, const XML_Char* name, const XML_Char** atts)
+	void stop ()
 	{
-		auto& self = *static_cast<TreeBuilder*> (userData);
-		if (++self.elements > kMaxElements || self.stack.size () >= kMaxDepth ||
-		    (self.stack.empty () && self.root))
-		{
-			XML_StopParser (self.parser, XML_FALSE);
-			return;
-		}
+		failed = true;
+		XML_StopParser (parser, XML_FALSE);
+	}
+
+	void add (const XML_Char* name, const XML_Char** atts)
+	{
+		if (++elements > kMaxElements || stack.size () >= kMaxDepth || (stack.empty () && root))
+			return stop ();
 		auto node = std::make_unique<UIDescription::Node> ();
 		node->name = name;
 		for (size_t i = 0; atts[i] && atts[i + 1]; i += 2)
 			node->attributes.setAttribute (atts[i], atts[i + 1]);
 		UIDescription::Node* raw = node.get ();
-		if (self.stack.empty ())
-			self.root = std::move (node);
+		if (stack.empty ())
+			root = std::move (node);
 		else
-			self.stack.back ()->children.push_back (std::move (node));
-		self.stack.push_back (raw);
+			stack.back ()->children.push_back (std::move (node));
+		stack.push_back (raw);
 	}
 
-	static void XMLCALL end (void* userData, const XML_Char*)
+	static void XMLCALL start (void* userData, const XML_Char* name, const XML_Char** atts) noexcept
+	{
+		auto& self = *static_cast<TreeBuilder*> (userData);
+		try
+		{
+			self.add (name, atts);
+		}
+		catch (const std::exception&)
+		{
+			self.stop ();
+		}
+	}
+
+	static void XMLCALL end (void* userData, const XML_Char*) noexcept
 	{
 		auto& self = *static_cast<TreeBuilder*> (userData);
 		if (!self.stack.empty ())
 			self.stack.pop_back ();
+	}
+
+	// A description has no use for a document type, and its entities could multiply the text.
+	static void XMLCALL doctype (void* userData, const XML_Char*, const XML_Char*, const XML_Char*,
+	                             int) noexcept
+	{
+		static_cast<TreeBuilder*> (userData)->stop ();
 	}
 };
 
@@ -63,21 +90,47 @@ std::unique_ptr<UIDescription::Node> parseXML (const std::string& text)
 		return nullptr;
 	XML_SetUserData (builder.parser, &builder);
 	XML_SetElementHandler (builder.parser, &TreeBuilder::start, &TreeBuilder::end);
+	XML_SetStartDoctypeDeclHandler (builder.parser, &TreeBuilder::doctype);
 	const bool ok = XML_Parse (builder.parser, text.data (), static_cast<int> (text.size ()),
 	                           XML_TRUE) == XML_STATUS_OK;
 	XML_ParserFree (builder.parser);
-	if (!ok || !builder.stack.empty ())
+	if (!ok || builder.failed || !builder.stack.empty ())
 		return nullptr;
 	return std::move (builder.root);
 }
 
+// Only a regular file is read, and at most one byte more than the cap, so that neither a
+// device or FIFO nor a file larger than it says is read without end. O_NONBLOCK keeps the
+// open of a FIFO from waiting for a writer.
 bool readFile (const std::string& path, std::string& text)
 {
-	std::ifstream in (path, std::ios::binary);
-	if (!in)
+	struct Descriptor
+	{
+		const int fd;
+		~Descriptor () noexcept
+		{
+			if (fd >= 0)
+				::close (fd);
+		}
+	} file {::open (path.c_str (), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
+	struct stat status {};
+	if (file.fd < 0 || ::fstat (file.fd, &status) != 0 || !S_ISREG (status.st_mode) ||
+	    static_cast<uintmax_t> (status.st_size) > kMaxFileSize)
 		return false;
-	text.assign (std::istreambuf_iterator<char> (in), std::istreambuf_iterator<char> ());
-	return !in.bad () && !text.empty () && text.size () <= kMaxFileSize;
+	text.reserve (static_cast<size_t> (status.st_size) + 1);
+	char chunk[16384];
+	while (text.size () <= kMaxFileSize)
+	{
+		const ssize_t n = ::read (file.fd, chunk, std::min (sizeof (chunk), kMaxFileSize + 1 - text.size ()));
+		if (n < 0 && errno == EINTR)
+			continue;
+		if (n < 0)
+			return false;
+		if (n == 0)
+			break;
+		text.append (chunk, static_cast<size_t> (n));
+	}
+	return !text.empty () && text.size () <= kMaxFileSize;
 }
 
 std::string folderOf (const std::string& path)
@@ -112,18 +165,27 @@ UIDescription::UIDescription (std::string filePath) : filePath (std::move (fileP
 
 UIDescription::~UIDescription () noexcept = default;
 
-bool UIDescription::parse ()
+bool UIDescription::parse () noexcept
 {
-	std::string text;
-	if (!readFile (filePath, text))
-		return false;
-	auto tree = parseXML (text);
-	if (!tree || tree->name != "vstgui-ui-description")
-		return false;
-	root = std::move (tree);
-	if (readResources (*root))
-		return true;
+	try
+	{
+		std::string text;
+		if (readFile (filePath, text))
+		{
+			root = parseXML (text);
+			if (root && root->name == "vstgui-ui-description" && readResources (*root))
+			{
+				bitmapFiles.clear ();
+				return true;
+			}
+		}
+	}
+	catch (const std::exception&)
+	{
+		// Out of memory for a large description: as unreadable.
+	}
 	root = nullptr;
+	bitmapFiles.clear ();
 	bitmaps.clear ();
 	colors.clear ();
 	fonts.clear ();
@@ -173,7 +235,10 @@ bool UIDescription::addBitmap (const Node& node)
 	const auto* path = required (node, "path");
 	if (!name || !path || !isPlainRelativePath (*path))
 		return false;
-	auto bitmap = makeOwned<CBitmap> (CResourceDescription ((folderOf (filePath) + "/" + *path).c_str ()));
+	// Names that share a file share its bitmap: the file is read once.
+	auto& bitmap = bitmapFiles[*path];
+	if (!bitmap)
+		bitmap = makeOwned<CBitmap> (CResourceDescription ((folderOf (filePath) + "/" + *path).c_str ()));
 	if (!bitmap->isLoaded ())
 		return false;
 	bitmaps[*name] = bitmap;
@@ -229,21 +294,29 @@ bool UIDescription::getTemplateSize (UTF8StringPtr name, CPoint& size) const
 	return true;
 }
 
-CView* UIDescription::createView (UTF8StringPtr templateName, IController* controller) const
+CView* UIDescription::createView (UTF8StringPtr templateName, IController* controller) const noexcept
 {
-	UIViewCreator::registerViewCreators ();
-	const auto* node = find (templates, templateName);
-	return node ? createViewFromNode (**node, controller) : nullptr;
+	try
+	{
+		UIViewCreator::registerViewCreators ();
+		const auto* node = find (templates, templateName);
+		return node ? createViewFromNode (**node, controller) : nullptr;
+	}
+	catch (const std::exception&)
+	{
+		// Out of memory for the views; those made so far are released on the way out.
+		return nullptr;
+	}
 }
 
 CView* UIDescription::createViewFromNode (const Node& node, IController* controller) const
 {
 	const UIAttributes& attributes = node.attributes;
-	IController* subController = nullptr;
+	std::unique_ptr<IController> subController;
 	const auto* subName = attributes.getAttributeValue (UIViewCreator::kAttrSubController);
 	if (subName && controller)
-		subController = controller->getSubController (subName->c_str (), this);
-	IController* current = subController ? subController : controller;
+		subController.reset (controller->getSubController (subName->c_str (), this));
+	IController* current = subController ? subController.get () : controller;
 
 	SharedPointer<CView> view;
 	if (current)
@@ -251,13 +324,10 @@ CView* UIDescription::createViewFromNode (const Node& node, IController* control
 	if (!view)
 		view = owned (UIViewFactory::createView (attributes, this));
 	if (!view)
-	{
-		delete subController;
 		return nullptr;
-	}
 	// The view owns its sub-controller from here on.
 	if (subController)
-		view->setController (subController);
+		view->setController (subController.release ());
 
 	if (auto* container = dynamic_cast<CViewContainer*> (view.get ()))
 	{

@@ -25,14 +25,21 @@ class IController;
 class UIDescription : public IUIDescription
 {
 public:
+	// Caps on a description. Binding controls to a parameter takes time in the square of
+	// their number, so the elements are kept far below what would fit in the file.
+	static constexpr size_t kMaxFileSize = 4 * 1024 * 1024; // bytes
+	static constexpr size_t kMaxElements = 10000;
+	static constexpr size_t kMaxDepth = 32;
+
 	explicit UIDescription (std::string filePath);
 	~UIDescription () noexcept override;
 	UIDescription (const UIDescription&) = delete;
 	UIDescription& operator= (const UIDescription&) = delete;
 
-	// Reads the file and loads its bitmaps. False for a missing, empty, oversized or
-	// malformed file, a malformed resource entry or a bitmap that cannot be read.
-	bool parse ();
+	// Reads the file and loads its bitmaps. False for a missing, empty, unreadable or
+	// malformed file, one beyond the caps or with a document type, one that is not a
+	// regular file, a malformed resource entry or a bitmap that cannot be read.
+	bool parse () noexcept;
 	const std::string& getFilePath () const { return filePath; }
 
 	// The "size" of a template; false for an unknown template or one without a usable size.
@@ -41,7 +48,7 @@ public:
 	// Returns the root view with one reference for the caller, or null when the template
 	// is unknown or its root view cannot be made. A node whose view cannot be made (an
 	// unknown class, say) is left out with everything below it.
-	CView* createView (UTF8StringPtr templateName, IController* controller) const;
+	CView* createView (UTF8StringPtr templateName, IController* controller) const noexcept;
 
 	// IUIDescription
 	CBitmap* getBitmap (UTF8StringPtr name) const override;
@@ -69,6 +76,8 @@ private:
 	std::string filePath;
 	std::unique_ptr<Node> root;
 	std::map<std::string, SharedPointer<CBitmap>> bitmaps;
+	// By path, while parsing.
+	std::map<std::string, SharedPointer<CBitmap>> bitmapFiles;
 	std::map<std::string, CColor> colors;
 	std::map<std::string, SharedPointer<CFontDesc>> fonts;
 	std::map<std::string, int32> tags;
