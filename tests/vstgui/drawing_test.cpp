@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <sys/stat.h>
 
 using namespace VSTGUI;
 
@@ -158,6 +159,20 @@ TEST (BadInput, missingOrBrokenBitmapFile)
 	}
 	auto broken = owned (new CBitmap (CResourceDescription (junk.c_str ())));
 	EXPECT_FALSE (broken->isLoaded ());
+
+	// A header that names an image far too large is not decoded; a FIFO is not waited on.
+	if (FILE* f = std::fopen (junk.c_str (), "wb"))
+	{
+		const unsigned char huge[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0,
+		                              13,   'I', 'H', 'D', 'R',  0,    1,    0,    0, 0, 1,
+		                              0,    0,   8,   6,   0,    0,    0,    0,    0, 0, 0};
+		std::fwrite (huge, 1, sizeof (huge), f);
+		std::fclose (f);
+	}
+	EXPECT_FALSE (owned (new CBitmap (CResourceDescription (junk.c_str ())))->isLoaded ());
+	std::remove (junk.c_str ());
+	ASSERT_EQ (::mkfifo (junk.c_str (), 0600), 0);
+	EXPECT_FALSE (owned (new CBitmap (CResourceDescription (junk.c_str ())))->isLoaded ());
 	std::remove (junk.c_str ());
 
 	auto nullName = owned (new CBitmap (CResourceDescription (nullptr)));

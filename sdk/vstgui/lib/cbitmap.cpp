@@ -1,7 +1,11 @@
 #include "cbitmap.h"
 #include "cdrawcontext.h"
+#include "cfileread.h"
 #include <cairo.h>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string>
 
 namespace VSTGUI {
 
@@ -22,13 +26,59 @@ cairo_surface_t* keepUsable (cairo_surface_t* s)
 }
 
 constexpr CCoord kMaxSide = 16384.;
+
+// A damaged bundle may hold anything where an image should be: the file is read whole
+// only when it is a regular file of modest size, and decoded only when its header names
+// a size that fits.
+constexpr size_t kMaxPNGFileSize = 16 * 1024 * 1024;
+constexpr uint64_t kMaxPNGPixels = 64 * 1024 * 1024;
+
+uint32_t bigEndian32 (const std::string& data, size_t at)
+{
+	const auto* p = reinterpret_cast<const unsigned char*> (data.data () + at);
+	return (uint32_t {p[0]} << 24) | (uint32_t {p[1]} << 16) | (uint32_t {p[2]} << 8) | p[3];
+}
+
+// The signature, then the IHDR chunk with the width and height.
+bool plausiblePNG (const std::string& data)
+{
+	static const char header[] = "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR";
+	if (data.size () < 24 || std::memcmp (data.data (), header, sizeof (header) - 1) != 0)
+		return false;
+	const uint64_t width = bigEndian32 (data, 16), height = bigEndian32 (data, 20);
+	return width >= 1 && height >= 1 && width <= kMaxSide && height <= kMaxSide &&
+	       width * height <= kMaxPNGPixels;
+}
+
+struct PNGReader
+{
+	const std::string& data;
+	size_t at {0};
+
+	static cairo_status_t read (void* closure, unsigned char* out, unsigned int length)
+	{
+		auto& self = *static_cast<PNGReader*> (closure);
+		if (length > self.data.size () - self.at)
+			return CAIRO_STATUS_READ_ERROR;
+		std::memcpy (out, self.data.data () + self.at, length);
+		self.at += length;
+		return CAIRO_STATUS_SUCCESS;
+	}
+};
+
+cairo_surface_t* loadPNG (const char* path)
+{
+	std::string data;
+	if (!readRegularFile (path, kMaxPNGFileSize, data) || !plausiblePNG (data))
+		return nullptr;
+	PNGReader reader {data};
+	return keepUsable (cairo_image_surface_create_from_png_stream (&PNGReader::read, &reader));
+}
 } // namespace
 
 CBitmap::CBitmap (const CResourceDescription& desc) : resourceDesc (desc)
 {
-	const char* path = desc.getName ();
-	if (path && *path)
-		surface = keepUsable (cairo_image_surface_create_from_png (path));
+	surface = loadPNG (desc.getName ());
 }
 
 CBitmap::CBitmap (CCoord width, CCoord height)

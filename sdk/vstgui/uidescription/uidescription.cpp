@@ -3,15 +3,12 @@
 #include "uiviewcreator.h"
 #include "uiviewfactory.h"
 #include "../lib/cbitmap.h"
+#include "../lib/cfileread.h"
 #include "../lib/cviewcontainer.h"
 #include "../lib/controls/ccontrol.h"
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <expat.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace VSTGUI {
 
@@ -99,40 +96,6 @@ std::unique_ptr<UIDescription::Node> parseXML (const std::string& text)
 	return std::move (builder.root);
 }
 
-// Only a regular file is read, and at most one byte more than the cap, so that neither a
-// device or FIFO nor a file larger than it says is read without end. O_NONBLOCK keeps the
-// open of a FIFO from waiting for a writer.
-bool readFile (const std::string& path, std::string& text)
-{
-	struct Descriptor
-	{
-		const int fd;
-		~Descriptor () noexcept
-		{
-			if (fd >= 0)
-				::close (fd);
-		}
-	} file {::open (path.c_str (), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
-	struct stat status {};
-	if (file.fd < 0 || ::fstat (file.fd, &status) != 0 || !S_ISREG (status.st_mode) ||
-	    static_cast<uintmax_t> (status.st_size) > kMaxFileSize)
-		return false;
-	text.reserve (static_cast<size_t> (status.st_size) + 1);
-	char chunk[16384];
-	while (text.size () <= kMaxFileSize)
-	{
-		const ssize_t n = ::read (file.fd, chunk, std::min (sizeof (chunk), kMaxFileSize + 1 - text.size ()));
-		if (n < 0 && errno == EINTR)
-			continue;
-		if (n < 0)
-			return false;
-		if (n == 0)
-			break;
-		text.append (chunk, static_cast<size_t> (n));
-	}
-	return !text.empty () && text.size () <= kMaxFileSize;
-}
-
 std::string folderOf (const std::string& path)
 {
 	const auto slash = path.rfind ('/');
@@ -170,7 +133,7 @@ bool UIDescription::parse () noexcept
 	try
 	{
 		std::string text;
-		if (readFile (filePath, text))
+		if (readRegularFile (filePath.c_str (), kMaxFileSize, text))
 		{
 			root = parseXML (text);
 			if (root && root->name == "vstgui-ui-description" && readResources (*root))
