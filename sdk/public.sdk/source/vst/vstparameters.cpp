@@ -70,9 +70,8 @@ bool Parameter::setNormalized (ParamValue v)
 		v = 1.;
 	else if (v < 0.)
 		v = 0.;
-	if (v == valueNormalized)
+	if (valueNormalized.exchange (v) == v)
 		return false;
-	valueNormalized = v;
 	changed ();
 	return true;
 }

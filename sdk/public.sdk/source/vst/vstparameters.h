@@ -5,13 +5,16 @@
 #include "pluginterfaces/vst/ivstunits.h"
 #include "pluginterfaces/vst/vsttypes.h"
 
+#include <atomic>
 #include <vector>
 
 namespace Steinberg {
 namespace Vst {
 
 // One parameter of an edit controller: its description and its current
-// normalised value. A change of the value notifies the dependents.
+// normalised value. A change of the value notifies the dependents. The value may be
+// read and set from any thread; the description is set up before the parameter is
+// shared.
 class Parameter : public FObject
 {
 public:
@@ -49,7 +52,7 @@ public:
 
 protected:
 	ParameterInfo info {};
-	ParamValue valueNormalized {0.};
+	std::atomic<ParamValue> valueNormalized {0.};
 	int32 precision {4};
 };
 
