@@ -6,6 +6,7 @@
 #include "../vstgui/fontcachereset.h"
 
 #include "vstgui/lib/controls/cbuttons.h"
+#include "vstgui/lib/cbitmap.h"
 #include "vstgui/lib/controls/ctextlabel.h"
 #include "cslider.h"
 
@@ -77,18 +78,22 @@ TEST_F (Editor, BundleDescriptionGivesEveryParameterItsControls)
 	EXPECT_EQ (controller->aboutControllers.size (), 1u);
 }
 
-// Host-side changes, from any thread, reach the controls when the UI timer runs.
+// Host-side changes, from any thread, reach the controls on the UI thread at the next turn
+// of the host's run loop, which the change wakes: an open editor runs no timer. A control
+// already at the host's value but drawn elsewhere (after a reset click) is redrawn.
 TEST_F (Editor, HostChangesMoveTheControlsOnTheUIThread)
 {
-	auto editor = open ();
+	tolvarhost::Ref<LoopFrame> loopFrame {new LoopFrame};
+	auto editor = openEditor (controller, loopFrame.get (), bundleDescription ());
 	ASSERT_TRUE (editor);
+	EXPECT_EQ (loopFrame->loop->timerCount (), 0u);
 	auto* slider = findView<CSlider> (editor, kRvbTimeId);
 	auto* display = findView<CParamDisplay> (editor, kRvbTimeId);
 	const float before = slider->getValue ();
 	std::thread other ([&] { controller->setParamNormalized (kRvbTimeId, 1.0); });
 	other.join ();
 	EXPECT_EQ (slider->getValue (), before);
-	runUITimers ();
+	loopFrame->turn ();
 	EXPECT_EQ (slider->getValue (), 1.f);
 	EXPECT_EQ (display->getDisplayText (), "8.00 s");
 
@@ -98,12 +103,20 @@ TEST_F (Editor, HostChangesMoveTheControlsOnTheUIThread)
 		record.values[i] = 0.1 * (i + 1);
 	ByteStream state (record.bytes ());
 	ASSERT_EQ (controller->setComponentState (&state), kResultOk);
-	runUITimers ();
+	loopFrame->turn ();
 	EXPECT_TRUE (findView<COnOffButton> (editor, kBypassId)->isOn ());
 	for (ParamID id = kLevelId; id <= kLPCutId; ++id)
 		EXPECT_FLOAT_EQ (findView<CSlider> (editor, static_cast<VSTGUI::int32> (id))->getValue (),
 		                 0.1f * id);
 	EXPECT_TRUE (handler.log.empty ()) << "host-side changes are not edits";
+
+	auto* offscreen = dynamic_cast<VSTGUI::OffscreenPlatformFrame*> (editor->getFrame ()->getPlatformFrame ());
+	ASSERT_NE (offscreen, nullptr);
+	offscreen->render ();
+	click (slider, VSTGUI::CControl::kDefaultValueModifier);
+	loopFrame->turn ();
+	EXPECT_EQ (slider->getValue (), slider->getDefaultValue ());
+	EXPECT_TRUE (offscreen->getDirtyRect ().pointInside (centreOf (slider)));
 }
 
 // Hosts call the controller from a worker thread (automation, preset loads) while the user

@@ -8,7 +8,6 @@
 // given to setFrame; without one, attached() refuses. removed() closes the frame,
 // getSize/onSize/canResize/checkSizeConstraint follow the template's fixed size.
 #include "vst3editor.h"
-#include "../lib/cvstguitimer.h"
 #include "../lib/controls/ccontrol.h"
 #include "../uidescription/uiviewcreator.h"
 #include <cmath>
@@ -134,6 +133,7 @@ tresult PLUGIN_API VST3Editor::removed ()
 
 bool VST3Editor::open (void* parent, PlatformType type, IPlatformFrameConfig& config)
 {
+	changeSignal = std::make_unique<ChangeSignal> ([this] { applyParameterChanges (); });
 	frame = makeOwned<CFrame> (CRect (CPoint (), templateSize));
 	CView* view = description->createView (templateName.c_str (), this);
 	if (view && !frame->addView (view))
@@ -146,8 +146,7 @@ bool VST3Editor::open (void* parent, PlatformType type, IPlatformFrameConfig& co
 		close ();
 		return false;
 	}
-	updateTimer = makeOwned<CVSTGUITimer> ([this] (CVSTGUITimer*) { applyParameterChanges (); },
-	                                       kUpdatePeriodMs, frame->getRunLoop ());
+	changeSignal->start (frame->getRunLoop (), kUpdatePeriodMs);
 	if (delegate)
 		delegate->didOpen (this);
 	return true;
@@ -155,7 +154,8 @@ bool VST3Editor::open (void* parent, PlatformType type, IPlatformFrameConfig& co
 
 void VST3Editor::close ()
 {
-	updateTimer = nullptr;
+	if (changeSignal)
+		changeSignal->stop ();
 	if (frame)
 	{
 		// The views go while the editor is whole: open edits end through it, and
@@ -163,9 +163,11 @@ void VST3Editor::close ()
 		frame->close ();
 		frame->removeAll ();
 	}
+	// After unbind no binding is told of a change any more, so the signal can go.
 	for (auto& entry : bindings)
 		entry.second->unbind (this);
 	bindings.clear ();
+	changeSignal = nullptr;
 	frame = nullptr;
 	if (auto* hostRunLoop = dynamic_cast<VST3HostRunLoop*> (runLoop.get ()))
 		hostRunLoop->detach ();
@@ -306,7 +308,7 @@ CView* VST3Editor::verifyView (CView* view, const UIAttributes& attributes,
 		return nullptr;
 	auto& binding = bindings[parameter->getInfo ().id];
 	if (!binding)
-		binding = Steinberg::owned (new ParameterBinding (parameter));
+		binding = Steinberg::owned (new ParameterBinding (parameter, changeSignal.get ()));
 	binding->addControl (control);
 	return view;
 }
