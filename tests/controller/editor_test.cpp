@@ -15,6 +15,7 @@
 #include <atomic>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <thread>
 
 namespace testsupport {
@@ -299,7 +300,7 @@ TEST_F (Editor, TwoEditorsWithAboutBoxesCloseInEitherOrder)
 }
 
 // The calls of hosts that the window test cannot make: unknown names and platform types,
-// the knob mode createView sets, and a second opening after removed().
+// the knob mode createView sets, a second opening after removed(), sizes of any kind.
 TEST_F (Editor, ViewLifecycleAsHostsDriveIt)
 {
 	controller->setKnobMode (kCircularMode);
@@ -320,6 +321,40 @@ TEST_F (Editor, ViewLifecycleAsHostsDriveIt)
 		EXPECT_EQ (editor->attached (nullptr, VST3Editor::kPlatformTypeOffscreen), kResultOk);
 		EXPECT_EQ (editor->removed (), kResultOk);
 	}
+
+	// The editor keeps its size whatever rectangle a host passes, open or not.
+	const int32 big = std::numeric_limits<int32>::max (), small = std::numeric_limits<int32>::min ();
+	const ViewRect rects[] = {{0, 0, 0, 0},       {10, 10, 0, 0},         {0, 0, 100000, 100000},
+	                          {0, 0, big, big},   {small, small, big, big}, {big, big, big, big},
+	                          {big - 5, 0, small, 340}, {5, 7, 645, 347}};
+	for (bool open : {false, true})
+	{
+		if (open)
+		{
+			ASSERT_EQ (editor->attached (nullptr, VST3Editor::kPlatformTypeOffscreen), kResultOk);
+		}
+		for (const ViewRect& r : rects)
+		{
+			SCOPED_TRACE (std::to_string (r.left) + " " + std::to_string (r.top) + " " +
+			              std::to_string (r.right) + " " + std::to_string (r.bottom));
+			ViewRect asked = r;
+			const bool same = int64 {r.right} - r.left == 640 && int64 {r.bottom} - r.top == 340;
+			EXPECT_EQ (editor->onSize (&asked), same ? kResultTrue : kResultFalse);
+			ViewRect size;
+			ASSERT_EQ (editor->getSize (&size), kResultTrue);
+			EXPECT_EQ (size.getWidth (), 640);
+			EXPECT_EQ (size.getHeight (), 340);
+			ASSERT_EQ (editor->checkSizeConstraint (&asked), kResultTrue);
+			EXPECT_EQ (int64 {asked.right} - asked.left, 640);
+			EXPECT_EQ (int64 {asked.bottom} - asked.top, 340);
+			EXPECT_EQ (asked.left, std::min (r.left, big - 640));
+		}
+		if (open)
+		{
+			EXPECT_EQ (editor->getFrame ()->getViewSize ().getWidth (), 640.);
+		}
+	}
+	EXPECT_EQ (editor->canResize (), kResultFalse);
 }
 
 //------------------------------------------------------------------------

@@ -10,8 +10,10 @@
 #include "vst3editor.h"
 #include "../lib/controls/ccontrol.h"
 #include "../uidescription/uiviewcreator.h"
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <dlfcn.h>
 
 namespace VSTGUI {
@@ -213,18 +215,20 @@ tresult PLUGIN_API VST3Editor::getSize (ViewRect* size)
 		return kInvalidArgument;
 	if (!isDescriptionLoaded ())
 		return kResultFalse;
-	const CRect r = frame ? frame->getViewSize () : CRect (CPoint (), templateSize);
-	*size = ViewRect (0, 0, static_cast<int32> (r.getWidth ()), static_cast<int32> (r.getHeight ()));
+	*size = ViewRect (0, 0, width (), height ());
 	return kResultTrue;
 }
 
+// The editor keeps its size: any other is refused. The rectangle's extent is taken in 64
+// bits, since a host may pass any corners.
 tresult PLUGIN_API VST3Editor::onSize (ViewRect* newSize)
 {
 	if (!newSize)
 		return kInvalidArgument;
-	if (frame)
-		frame->setViewSize (CRect (0., 0., newSize->getWidth (), newSize->getHeight ()));
-	return kResultTrue;
+	const bool same = isDescriptionLoaded () &&
+	                  int64 {newSize->right} - newSize->left == width () &&
+	                  int64 {newSize->bottom} - newSize->top == height ();
+	return same ? kResultTrue : kResultFalse;
 }
 
 tresult PLUGIN_API VST3Editor::onFocus (TBool state)
@@ -242,14 +246,19 @@ tresult PLUGIN_API VST3Editor::setFrame (IPlugFrame* newFrame)
 
 tresult PLUGIN_API VST3Editor::canResize () { return kResultFalse; }
 
+// Corrected to the editor's size at the same corner, moved back when the far edge would
+// lie beyond the coordinate range.
 tresult PLUGIN_API VST3Editor::checkSizeConstraint (ViewRect* rect)
 {
 	if (!rect)
 		return kInvalidArgument;
 	if (!isDescriptionLoaded ())
 		return kResultFalse;
-	rect->right = rect->left + static_cast<int32> (templateSize.x);
-	rect->bottom = rect->top + static_cast<int32> (templateSize.y);
+	constexpr int32 kLast = std::numeric_limits<int32>::max ();
+	rect->left = std::min (rect->left, kLast - width ());
+	rect->top = std::min (rect->top, kLast - height ());
+	rect->right = rect->left + width ();
+	rect->bottom = rect->top + height ();
 	return kResultTrue;
 }
 

@@ -103,6 +103,9 @@ public:
 	REFCOUNT_METHODS (FObject)
 
 private:
+	// The template's size in whole pixels (the description keeps it within 16384).
+	Steinberg::int32 width () const { return static_cast<Steinberg::int32> (templateSize.x); }
+	Steinberg::int32 height () const { return static_cast<Steinberg::int32> (templateSize.y); }
 	bool open (void* parent, PlatformType type, IPlatformFrameConfig& config);
 	void close ();
 	void applyParameterChanges ();
