@@ -118,6 +118,13 @@ TEST_F (Editor, HostChangesMoveTheControlsOnTheUIThread)
 	loopFrame->turn ();
 	EXPECT_EQ (slider->getValue (), slider->getDefaultValue ());
 	EXPECT_TRUE (offscreen->getDirtyRect ().pointInside (centreOf (slider)));
+
+	// A run loop that watches no descriptors has the changes polled by a timer.
+	auto polled = open ();
+	ASSERT_TRUE (polled);
+	controller->setParamNormalized (kMixId, 0.25);
+	runUITimers ();
+	EXPECT_EQ (findView<CSlider> (polled, kMixId)->getValue (), 0.25f);
 }
 
 // Hosts call the controller from a worker thread (automation, preset loads) while the user
