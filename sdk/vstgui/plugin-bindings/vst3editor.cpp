@@ -8,6 +8,7 @@
 // given to setFrame; without one, attached() refuses. removed() closes the frame,
 // getSize/onSize/canResize/checkSizeConstraint follow the template's fixed size.
 #include "vst3editor.h"
+#include "vst3changesignal.h"
 #include "../lib/controls/ccontrol.h"
 #include "../uidescription/uiviewcreator.h"
 #include <algorithm>

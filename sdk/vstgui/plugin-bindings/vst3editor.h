@@ -1,6 +1,5 @@
 #pragma once
 
-#include "vst3changesignal.h"
 #include "vst3parameterbinding.h"
 #include "vst3hostrunloop.h"
 #include "../lib/cframe.h"
@@ -14,6 +13,7 @@
 namespace VSTGUI {
 
 class VST3Editor;
+class ChangeSignal;
 
 // What an edit controller can add to the editors it creates (derive it from this).
 class VST3EditorDelegate
