@@ -5,8 +5,8 @@
 #include "testsupport.h"
 #include "../vstgui/fontcachereset.h"
 
-#include "vstgui/lib/controls/cbuttons.h"
 #include "vstgui/lib/cbitmap.h"
+#include "vstgui/lib/controls/cbuttons.h"
 #include "vstgui/lib/controls/ctextlabel.h"
 #include "cslider.h"
 
@@ -111,7 +111,8 @@ TEST_F (Editor, HostChangesMoveTheControlsOnTheUIThread)
 		                 0.1f * id);
 	EXPECT_TRUE (handler.log.empty ()) << "host-side changes are not edits";
 
-	auto* offscreen = dynamic_cast<VSTGUI::OffscreenPlatformFrame*> (editor->getFrame ()->getPlatformFrame ());
+	auto* offscreen =
+	    dynamic_cast<VSTGUI::OffscreenPlatformFrame*> (editor->getFrame ()->getPlatformFrame ());
 	ASSERT_NE (offscreen, nullptr);
 	offscreen->render ();
 	click (slider, VSTGUI::CControl::kDefaultValueModifier);
@@ -331,9 +332,14 @@ TEST_F (Editor, ViewLifecycleAsHostsDriveIt)
 
 	// The editor keeps its size whatever rectangle a host passes, open or not.
 	const int32 big = std::numeric_limits<int32>::max (), small = std::numeric_limits<int32>::min ();
-	const ViewRect rects[] = {{0, 0, 0, 0},       {10, 10, 0, 0},         {0, 0, 100000, 100000},
-	                          {0, 0, big, big},   {small, small, big, big}, {big, big, big, big},
-	                          {big - 5, 0, small, 340}, {5, 7, 645, 347}};
+	const ViewRect rects[] = {{0, 0, 0, 0},
+	                          {10, 10, 0, 0},
+	                          {0, 0, 100000, 100000},
+	                          {0, 0, big, big},
+	                          {small, small, big, big},
+	                          {big, big, big, big},
+	                          {big - 5, 0, small, 340},
+	                          {5, 7, 645, 347}};
 	for (bool open : {false, true})
 	{
 		if (open)

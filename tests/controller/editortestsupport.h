@@ -50,7 +50,7 @@ inline std::string bundleDescription () { return TOLVAR_RESOURCE_DIR "/plug.uide
 // A new editor of controller, opened offscreen on frame's run loop; null when it does
 // not open.
 inline IPtr<VSTGUI::VST3Editor> openEditor (EditController* controller, IPlugFrame* frame,
-                                           const std::string& description)
+                                            const std::string& description)
 {
 	auto editor = Steinberg::owned (new VSTGUI::VST3Editor (controller, "view", description.c_str ()));
 	editor->setFrame (frame);

@@ -7,7 +7,8 @@
 namespace VSTGUI {
 
 ChangeSignal::ChangeSignal (std::function<void ()> handler)
-: handler (std::move (handler)), fd (::eventfd (0, EFD_NONBLOCK | EFD_CLOEXEC))
+: handler (std::move (handler))
+, fd (::eventfd (0, EFD_NONBLOCK | EFD_CLOEXEC))
 {
 }
 
@@ -26,8 +27,7 @@ void ChangeSignal::start (IRunLoop* loop, uint32 pollPeriodMs)
 		return;
 	watched = fd >= 0 && runLoop->registerEventHandler (fd, this);
 	if (!watched)
-		pollTimer = makeOwned<CVSTGUITimer> ([this] (CVSTGUITimer*) { handle (); }, pollPeriodMs,
-		                                     runLoop);
+		pollTimer = makeOwned<CVSTGUITimer> ([this] (CVSTGUITimer*) { handle (); }, pollPeriodMs, runLoop);
 }
 
 void ChangeSignal::stop ()
@@ -48,7 +48,10 @@ void ChangeSignal::raise ()
 	[[maybe_unused]] const auto written = ::write (fd, &one, sizeof one);
 }
 
-void ChangeSignal::onFDIsSet (int) { handle (); }
+void ChangeSignal::onFDIsSet (int)
+{
+	handle ();
+}
 
 void ChangeSignal::handle ()
 {

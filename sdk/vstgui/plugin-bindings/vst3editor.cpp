@@ -226,8 +226,7 @@ tresult PLUGIN_API VST3Editor::onSize (ViewRect* newSize)
 {
 	if (!newSize)
 		return kInvalidArgument;
-	const bool same = isDescriptionLoaded () &&
-	                  int64 {newSize->right} - newSize->left == width () &&
+	const bool same = isDescriptionLoaded () && int64 {newSize->right} - newSize->left == width () &&
 	                  int64 {newSize->bottom} - newSize->top == height ();
 	return same ? kResultTrue : kResultFalse;
 }

@@ -36,7 +36,8 @@ std::string toUtf8 (const Vst::TChar* text)
 } // namespace
 
 ParameterBinding::ParameterBinding (Vst::Parameter* parameter, ChangeSignal* signal)
-: parameter (parameter), signal (signal)
+: parameter (parameter)
+, signal (signal)
 {
 	parameter->addDependent (this);
 }
