@@ -15,6 +15,13 @@ constexpr int32 kTextSize = 128;
 // Below this a plain value prints as zero.
 constexpr double kZeroThreshold = 5e-5;
 
+// A normalised value with no finite plain value shows as the end of 0..1 it lies beyond;
+// NaN as the bottom.
+double finiteOrEnd (double v)
+{
+	return std::isfinite (v) ? v : (v > 0. ? 1. : 0.);
+}
+
 void printPlain (double plain, int32 precision, String128 string)
 {
 	if (!string)
@@ -37,7 +44,7 @@ KWRangeParameter::~KWRangeParameter () = default;
 
 void KWRangeParameter::toString (ParamValue v, String128 string) const
 {
-	double plain = toPlain (v);
+	double plain = toPlain (finiteOrEnd (v));
 	if (std::fabs (plain) < kZeroThreshold)
 		plain = 0.0;
 	printPlain (plain, precision, string);
@@ -57,7 +64,7 @@ KWExpRangeParameter::~KWExpRangeParameter () = default;
 
 void KWExpRangeParameter::toString (ParamValue v, String128 string) const
 {
-	printPlain (toPlain (v), precision, string);
+	printPlain (toPlain (finiteOrEnd (v)), precision, string);
 }
 
 ParamValue KWExpRangeParameter::toPlain (ParamValue v) const
@@ -67,10 +74,9 @@ ParamValue KWExpRangeParameter::toPlain (ParamValue v) const
 
 ParamValue KWExpRangeParameter::toNormalized (ParamValue plain) const
 {
-	const double v = std::log (std::max (plain, 0.) / getMin ()) / std::log (getMax () / getMin ());
 	// A plain value with no finite logarithm (zero or below, NaN, infinity) lands on the end of the
-	// range it lies beyond; NaN on the bottom.
-	return std::isfinite (v) ? v : (v > 0. ? 1. : 0.);
+	// range it lies beyond.
+	return finiteOrEnd (std::log (std::max (plain, 0.) / getMin ()) / std::log (getMax () / getMin ()));
 }
 
 } // namespace Vst

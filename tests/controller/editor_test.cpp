@@ -5,6 +5,7 @@
 #include "testsupport.h"
 #include "../vstgui/fontcachereset.h"
 
+#include "vstgui/lib/cbitmap.h"
 #include "vstgui/lib/controls/cbuttons.h"
 #include "vstgui/lib/controls/ctextlabel.h"
 #include "cslider.h"
@@ -12,9 +13,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <thread>
 
 namespace testsupport {
@@ -78,18 +81,22 @@ TEST_F (Editor, BundleDescriptionGivesEveryParameterItsControls)
 	EXPECT_EQ (controller->aboutControllers.size (), 1u);
 }
 
-// Host-side changes, from any thread, reach the controls when the UI timer runs.
+// Host-side changes, from any thread, reach the controls on the UI thread at the next turn
+// of the host's run loop, which the change wakes: an open editor runs no timer. A control
+// already at the host's value but drawn elsewhere (after a reset click) is redrawn.
 TEST_F (Editor, HostChangesMoveTheControlsOnTheUIThread)
 {
-	auto editor = open ();
+	tolvarhost::Ref<LoopFrame> loopFrame {new LoopFrame};
+	auto editor = openEditor (controller, loopFrame.get (), bundleDescription ());
 	ASSERT_TRUE (editor);
+	EXPECT_EQ (loopFrame->loop->timerCount (), 0u);
 	auto* slider = findView<CSlider> (editor, kRvbTimeId);
 	auto* display = findView<CParamDisplay> (editor, kRvbTimeId);
 	const float before = slider->getValue ();
 	std::thread other ([&] { controller->setParamNormalized (kRvbTimeId, 1.0); });
 	other.join ();
 	EXPECT_EQ (slider->getValue (), before);
-	runUITimers ();
+	loopFrame->turn ();
 	EXPECT_EQ (slider->getValue (), 1.f);
 	EXPECT_EQ (display->getDisplayText (), "8.00 s");
 
@@ -99,12 +106,77 @@ TEST_F (Editor, HostChangesMoveTheControlsOnTheUIThread)
 		record.values[i] = 0.1 * (i + 1);
 	ByteStream state (record.bytes ());
 	ASSERT_EQ (controller->setComponentState (&state), kResultOk);
-	runUITimers ();
+	loopFrame->turn ();
 	EXPECT_TRUE (findView<COnOffButton> (editor, kBypassId)->isOn ());
 	for (ParamID id = kLevelId; id <= kLPCutId; ++id)
 		EXPECT_FLOAT_EQ (findView<CSlider> (editor, static_cast<VSTGUI::int32> (id))->getValue (),
 		                 0.1f * id);
 	EXPECT_TRUE (handler.log.empty ()) << "host-side changes are not edits";
+
+	auto* offscreen =
+	    dynamic_cast<VSTGUI::OffscreenPlatformFrame*> (editor->getFrame ()->getPlatformFrame ());
+	ASSERT_NE (offscreen, nullptr);
+	offscreen->render ();
+	click (slider, VSTGUI::CControl::kDefaultValueModifier);
+	loopFrame->turn ();
+	EXPECT_EQ (slider->getValue (), slider->getDefaultValue ());
+	EXPECT_TRUE (offscreen->getDirtyRect ().pointInside (centreOf (slider)));
+
+	// A run loop that watches no descriptors has the changes polled by a timer.
+	auto polled = open ();
+	ASSERT_TRUE (polled);
+	controller->setParamNormalized (kMixId, 0.25);
+	runUITimers ();
+	EXPECT_EQ (findView<CSlider> (polled, kMixId)->getValue (), 0.25f);
+}
+
+// Hosts call the controller from a worker thread (automation, preset loads) while the user
+// opens and closes editors: nothing crashes, and the sanitizer and thread-checker builds
+// see no bad access and no race.
+TEST_F (Editor, ControllerCallsFromAnotherThreadWhileEditorsOpenAndClose)
+{
+	tolvarhost::Ref<LoopFrame> loopFrame {new LoopFrame};
+	std::atomic<bool> done {false};
+	std::thread worker ([&] {
+		RecordBytes record;
+		std::u16string typed = u"3.5";
+		for (unsigned i = 0; !done; ++i)
+		{
+			const ParamID id = i % 9;
+			const double v = (i % 101) / 100.;
+			controller->setParamNormalized (id, v);
+			String128 text;
+			controller->getParamStringByValue (id, v, text);
+			ParamValue parsed;
+			controller->getParamValueByString (id, typed.data (), parsed);
+			controller->plainParamToNormalized (id, controller->normalizedParamToPlain (id, v));
+			if (i % 16 == 0)
+			{
+				record.bypass = static_cast<int32> (i % 2);
+				record.values[i % 8] = 1. - v;
+				ByteStream state (record.bytes ());
+				controller->setComponentState (&state);
+			}
+		}
+	});
+	int opened = 0;
+	for (int cycle = 0; cycle < 100; ++cycle)
+	{
+		auto editor = openEditor (controller, loopFrame.get (), bundleDescription ());
+		if (!editor)
+			continue;
+		++opened;
+		for (int turn = 0; turn < 3; ++turn)
+			loopFrame->turn (1);
+		// Half of the hosts release the editor, the others remove it first.
+		if (cycle % 2 == 0)
+			editor->removed ();
+	}
+	done = true;
+	worker.join ();
+	EXPECT_EQ (opened, 100);
+	EXPECT_EQ (loopFrame->loop->eventHandlerCount (), 0u);
+	EXPECT_EQ (loopFrame->loop->timerCount (), 0u);
 }
 
 // A host may close the editor, by removing or releasing it, at any step of an edit: the
@@ -238,7 +310,7 @@ TEST_F (Editor, TwoEditorsWithAboutBoxesCloseInEitherOrder)
 }
 
 // The calls of hosts that the window test cannot make: unknown names and platform types,
-// the knob mode createView sets, and a second opening after removed().
+// the knob mode createView sets, a second opening after removed(), sizes of any kind.
 TEST_F (Editor, ViewLifecycleAsHostsDriveIt)
 {
 	controller->setKnobMode (kCircularMode);
@@ -259,6 +331,45 @@ TEST_F (Editor, ViewLifecycleAsHostsDriveIt)
 		EXPECT_EQ (editor->attached (nullptr, VST3Editor::kPlatformTypeOffscreen), kResultOk);
 		EXPECT_EQ (editor->removed (), kResultOk);
 	}
+
+	// The editor keeps its size whatever rectangle a host passes, open or not.
+	const int32 big = std::numeric_limits<int32>::max (), small = std::numeric_limits<int32>::min ();
+	const ViewRect rects[] = {{0, 0, 0, 0},
+	                          {10, 10, 0, 0},
+	                          {0, 0, 100000, 100000},
+	                          {0, 0, big, big},
+	                          {small, small, big, big},
+	                          {big, big, big, big},
+	                          {big - 5, 0, small, 340},
+	                          {5, 7, 645, 347}};
+	for (bool open : {false, true})
+	{
+		if (open)
+		{
+			ASSERT_EQ (editor->attached (nullptr, VST3Editor::kPlatformTypeOffscreen), kResultOk);
+		}
+		for (const ViewRect& r : rects)
+		{
+			SCOPED_TRACE (std::to_string (r.left) + " " + std::to_string (r.top) + " " +
+			              std::to_string (r.right) + " " + std::to_string (r.bottom));
+			ViewRect asked = r;
+			const bool same = int64 {r.right} - r.left == 640 && int64 {r.bottom} - r.top == 340;
+			EXPECT_EQ (editor->onSize (&asked), same ? kResultTrue : kResultFalse);
+			ViewRect size;
+			ASSERT_EQ (editor->getSize (&size), kResultTrue);
+			EXPECT_EQ (size.getWidth (), 640);
+			EXPECT_EQ (size.getHeight (), 340);
+			ASSERT_EQ (editor->checkSizeConstraint (&asked), kResultTrue);
+			EXPECT_EQ (int64 {asked.right} - asked.left, 640);
+			EXPECT_EQ (int64 {asked.bottom} - asked.top, 340);
+			EXPECT_EQ (asked.left, std::min (r.left, big - 640));
+		}
+		if (open)
+		{
+			EXPECT_EQ (editor->getFrame ()->getViewSize ().getWidth (), 640.);
+		}
+	}
+	EXPECT_EQ (editor->canResize (), kResultFalse);
 }
 
 //------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 
 #include "plugcontroller.h"
 #include "hostobjects.h"
+#include "runloop.h"
 
 #include "vstgui/lib/cframe.h"
 #include "vstgui/lib/controls/ccontrol.h"
@@ -21,6 +22,26 @@ struct TestController : PlugController
 	using PlugController::aboutControllers;
 };
 
+// A host frame with tolvar-host's run loop, which watches descriptors as real hosts' do.
+class LoopFrame : public tolvarhost::HostObject<IPlugFrame>
+{
+public:
+	tresult PLUGIN_API queryInterface (const TUID iid, void** obj) override
+	{
+		if (obj && tolvarhost::isIid<Linux::IRunLoop> (iid))
+			return loop->queryInterface (iid, obj);
+		return HostObject::queryInterface (iid, obj);
+	}
+	tresult PLUGIN_API resizeView (IPlugView*, ViewRect*) override { return kResultFalse; }
+	// One turn: waits at most ms for a descriptor or a timer, then dispatches.
+	void turn (int ms = 0)
+	{
+		loop->iterate (tolvarhost::RunLoop::Clock::now () + std::chrono::milliseconds (ms));
+	}
+
+	tolvarhost::Ref<tolvarhost::RunLoop> loop {new tolvarhost::RunLoop};
+};
+
 // The bundle's own description.
 #ifdef TOLVAR_RESOURCE_DIR
 inline std::string bundleDescription () { return TOLVAR_RESOURCE_DIR "/plug.uidesc"; }
@@ -28,8 +49,8 @@ inline std::string bundleDescription () { return TOLVAR_RESOURCE_DIR "/plug.uide
 
 // A new editor of controller, opened offscreen on frame's run loop; null when it does
 // not open.
-inline IPtr<VSTGUI::VST3Editor> openEditor (EditController* controller, tolvarhost::PlugFrame* frame,
-                                           const std::string& description)
+inline IPtr<VSTGUI::VST3Editor> openEditor (EditController* controller, IPlugFrame* frame,
+                                            const std::string& description)
 {
 	auto editor = Steinberg::owned (new VSTGUI::VST3Editor (controller, "view", description.c_str ()));
 	editor->setFrame (frame);

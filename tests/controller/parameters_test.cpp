@@ -139,7 +139,7 @@ TEST (KWRangeParameterTest, TextsNearZeroAndUnprintable)
 	} cases[] = {
 	    {-1., 1., 2, 0.49999, "0.00"},     {-1., 1., 2, 0.50001, "0.00"}, {-1., 1., 4, 0.49995, "-0.0001"},
 	    {-1., 1., 4, 0.49999, "0.0000"},   {-36., 12., 2, 1e300, ""},
-	    {-36., 12., 2, -std::numeric_limits<double>::infinity (), "-inf"},
+	    {-36., 12., 2, -std::numeric_limits<double>::infinity (), "-36.00"},
 	};
 	for (const auto& c : cases)
 	{

@@ -134,6 +134,30 @@ TEST_F (PlugControllerTest, ExponentialParametersMapPlainValuesWithoutLogarithmT
 	EXPECT_EQ (controller->plainParamToNormalized (kRvbTimeId, std::numeric_limits<double>::max ()), 1.);
 }
 
+// NaN and the infinities from a host map into 0..1 for every parameter, and show the text of
+// the end they lie beyond (NaN the bottom), never "nan".
+TEST_F (PlugControllerTest, NonFiniteValuesLandOnTheEndsOfTheRange)
+{
+	auto text = [&] (ParamID id, ParamValue v) {
+		String128 s {};
+		EXPECT_EQ (controller->getParamStringByValue (id, v, s), kResultTrue);
+		return toAscii (s);
+	};
+	const struct
+	{
+		double value, end;
+	} cases[] = {{std::nan (""), 0.}, {kInf, 1.}, {-kInf, 0.}};
+	for (ParamID id = kBypassId; id <= kLPCutId; ++id)
+	{
+		for (const auto& c : cases)
+		{
+			SCOPED_TRACE (std::to_string (id) + " " + std::to_string (c.value));
+			EXPECT_EQ (controller->plainParamToNormalized (id, c.value), c.end);
+			EXPECT_EQ (text (id, c.value), text (id, c.end));
+		}
+	}
+}
+
 TEST_F (PlugControllerTest, SecondInitializeIsRefusedAndKeepsNineParameters)
 {
 	auto* level = controller->getParameterObject (kLevelId);

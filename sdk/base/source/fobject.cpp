@@ -44,12 +44,14 @@ uint32 PLUGIN_API FObject::release()
 
 void FObject::addDependent(IDependent* dep)
 {
+	std::lock_guard<std::recursive_mutex> guard(dependentsLock);
 	if (dep && !hasDependent(dep))
 		dependents.push_back(dep);
 }
 
 void FObject::removeDependent(IDependent* dep)
 {
+	std::lock_guard<std::recursive_mutex> guard(dependentsLock);
 	auto it = std::find(dependents.begin(), dependents.end(), dep);
 	if (it != dependents.end())
 		dependents.erase(it);
@@ -57,28 +59,39 @@ void FObject::removeDependent(IDependent* dep)
 
 bool FObject::hasDependent(IDependent* dep) const
 {
+	std::lock_guard<std::recursive_mutex> guard(dependentsLock);
 	return std::find(dependents.begin(), dependents.end(), dep) != dependents.end();
+}
+
+size_t FObject::countDependents() const
+{
+	std::lock_guard<std::recursive_mutex> guard(dependentsLock);
+	return dependents.size();
 }
 
 void FObject::changed(int32 msg)
 {
-	if (dependents.empty())
-	{
-		updateDone(msg);
-		return;
-	}
 	// A dependent may add or remove dependents (itself included) or drop its reference
 	// to this object while being notified: work on a snapshot, skip entries removed
 	// meanwhile, and keep this object alive until the round is over.
-	addRef();
-	const std::vector<IDependent*> snapshot = dependents;
-	for (IDependent* dep : snapshot)
+	bool notified = false;
 	{
-		if (hasDependent(dep))
-			dep->update(unknownCast(), msg);
+		std::lock_guard<std::recursive_mutex> guard(dependentsLock);
+		if (!dependents.empty())
+		{
+			addRef();
+			notified = true;
+			const std::vector<IDependent*> snapshot = dependents;
+			for (IDependent* dep : snapshot)
+			{
+				if (hasDependent(dep))
+					dep->update(unknownCast(), msg);
+			}
+		}
 	}
 	updateDone(msg);
-	release();
+	if (notified)
+		release();
 }
 
 void FObject::deferUpdate(int32 msg)

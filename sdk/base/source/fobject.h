@@ -5,6 +5,7 @@
 #include "pluginterfaces/base/iupdatehandler.h"
 
 #include <atomic>
+#include <mutex>
 #include <vector>
 
 namespace Steinberg {
@@ -42,13 +43,15 @@ public:
 	void PLUGIN_API update(FUnknown* /*changedUnknown*/, int32 /*message*/) SMTG_OVERRIDE {}
 
 	// Dependents are not reference-counted: each addDependent needs a removeDependent
-	// before the dependent goes away. Adding one twice keeps a single entry.
+	// before the dependent goes away. Adding one twice keeps a single entry. Any thread
+	// may add, remove and notify; once removeDependent has returned, the dependent is not
+	// called again, not even by a notification running on another thread.
 	virtual void addDependent(IDependent* dep);
 	virtual void removeDependent(IDependent* dep);
 	bool hasDependent(IDependent* dep) const;
-	size_t countDependents() const { return dependents.size(); }
+	size_t countDependents() const;
 
-	// Notifies every dependent at once: update(this, msg).
+	// Notifies every dependent at once: update(this, msg), on the calling thread.
 	virtual void changed(int32 msg = kChanged);
 	// There is no idle queue here, so deferred updates are delivered at once as well.
 	virtual void deferUpdate(int32 msg = kChanged);
@@ -57,6 +60,9 @@ public:
 
 protected:
 	std::atomic<int32> refCount {1};
+	// Held while dependents are notified; recursive, so that a dependent may add and
+	// remove dependents from within update().
+	mutable std::recursive_mutex dependentsLock;
 	std::vector<IDependent*> dependents;
 };
 

@@ -8,11 +8,13 @@
 // given to setFrame; without one, attached() refuses. removed() closes the frame,
 // getSize/onSize/canResize/checkSizeConstraint follow the template's fixed size.
 #include "vst3editor.h"
-#include "../lib/cvstguitimer.h"
+#include "vst3changesignal.h"
 #include "../lib/controls/ccontrol.h"
 #include "../uidescription/uiviewcreator.h"
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <dlfcn.h>
 
 namespace VSTGUI {
@@ -141,6 +143,7 @@ tresult PLUGIN_API VST3Editor::removed ()
 
 bool VST3Editor::open (void* parent, PlatformType type, IPlatformFrameConfig& config)
 {
+	changeSignal = std::make_unique<ChangeSignal> ([this] { applyParameterChanges (); });
 	frame = makeOwned<CFrame> (CRect (CPoint (), templateSize));
 	CView* view = description->createView (templateName.c_str (), this);
 	if (view && !frame->addView (view))
@@ -153,8 +156,7 @@ bool VST3Editor::open (void* parent, PlatformType type, IPlatformFrameConfig& co
 		close ();
 		return false;
 	}
-	updateTimer = makeOwned<CVSTGUITimer> ([this] (CVSTGUITimer*) { applyParameterChanges (); },
-	                                       kUpdatePeriodMs, frame->getRunLoop ());
+	changeSignal->start (frame->getRunLoop (), kUpdatePeriodMs);
 	if (delegate)
 		delegate->didOpen (this);
 	return true;
@@ -162,7 +164,8 @@ bool VST3Editor::open (void* parent, PlatformType type, IPlatformFrameConfig& co
 
 void VST3Editor::close ()
 {
-	updateTimer = nullptr;
+	if (changeSignal)
+		changeSignal->stop ();
 	if (frame)
 	{
 		// The views go while the editor is whole: open edits end through it, and
@@ -170,9 +173,11 @@ void VST3Editor::close ()
 		frame->close ();
 		frame->removeAll ();
 	}
+	// After unbind no binding is told of a change any more, so the signal can go.
 	for (auto& entry : bindings)
 		entry.second->unbind (this);
 	bindings.clear ();
+	changeSignal = nullptr;
 	frame = nullptr;
 	if (auto* hostRunLoop = dynamic_cast<VST3HostRunLoop*> (runLoop.get ()))
 		hostRunLoop->detach ();
@@ -218,18 +223,19 @@ tresult PLUGIN_API VST3Editor::getSize (ViewRect* size)
 		return kInvalidArgument;
 	if (!isDescriptionLoaded ())
 		return kResultFalse;
-	const CRect r = frame ? frame->getViewSize () : CRect (CPoint (), templateSize);
-	*size = ViewRect (0, 0, static_cast<int32> (r.getWidth ()), static_cast<int32> (r.getHeight ()));
+	*size = ViewRect (0, 0, width (), height ());
 	return kResultTrue;
 }
 
+// The editor keeps its size: any other is refused. The rectangle's extent is taken in 64
+// bits, since a host may pass any corners.
 tresult PLUGIN_API VST3Editor::onSize (ViewRect* newSize)
 {
 	if (!newSize)
 		return kInvalidArgument;
-	if (frame)
-		frame->setViewSize (CRect (0., 0., newSize->getWidth (), newSize->getHeight ()));
-	return kResultTrue;
+	const bool same = isDescriptionLoaded () && int64 {newSize->right} - newSize->left == width () &&
+	                  int64 {newSize->bottom} - newSize->top == height ();
+	return same ? kResultTrue : kResultFalse;
 }
 
 tresult PLUGIN_API VST3Editor::onFocus (TBool state)
@@ -247,14 +253,19 @@ tresult PLUGIN_API VST3Editor::setFrame (IPlugFrame* newFrame)
 
 tresult PLUGIN_API VST3Editor::canResize () { return kResultFalse; }
 
+// Corrected to the editor's size at the same corner, moved back when the far edge would
+// lie beyond the coordinate range.
 tresult PLUGIN_API VST3Editor::checkSizeConstraint (ViewRect* rect)
 {
 	if (!rect)
 		return kInvalidArgument;
 	if (!isDescriptionLoaded ())
 		return kResultFalse;
-	rect->right = rect->left + static_cast<int32> (templateSize.x);
-	rect->bottom = rect->top + static_cast<int32> (templateSize.y);
+	constexpr int32 kLast = std::numeric_limits<int32>::max ();
+	rect->left = std::min (rect->left, kLast - width ());
+	rect->top = std::min (rect->top, kLast - height ());
+	rect->right = rect->left + width ();
+	rect->bottom = rect->top + height ();
 	return kResultTrue;
 }
 
@@ -313,7 +324,7 @@ CView* VST3Editor::verifyView (CView* view, const UIAttributes& attributes,
 		return nullptr;
 	auto& binding = bindings[parameter->getInfo ().id];
 	if (!binding)
-		binding = Steinberg::owned (new ParameterBinding (parameter));
+		binding = Steinberg::owned (new ParameterBinding (parameter, changeSignal.get ()));
 	binding->addControl (control);
 	return view;
 }

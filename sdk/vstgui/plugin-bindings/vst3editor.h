@@ -13,7 +13,7 @@
 namespace VSTGUI {
 
 class VST3Editor;
-class CVSTGUITimer;
+class ChangeSignal;
 
 // What an edit controller can add to the editors it creates (derive it from this).
 class VST3EditorDelegate
@@ -47,13 +47,16 @@ public:
 
 // The plug-in view of an editor built from an editor description. Controls whose
 // control tag names a parameter edit it through the controller (which tells the host),
-// and follow the parameter when it changes elsewhere.
+// and follow the parameter when it changes elsewhere, on any thread: the change wakes
+// the host's run loop, which moves the controls on the UI thread. An editor nothing
+// changes wakes nothing.
 class VST3Editor : public Steinberg::FObject, public Steinberg::IPlugView, public IController
 {
 public:
 	// A platform type of our own: the editor opens without a window (tests, pictures).
 	static constexpr Steinberg::FIDString kPlatformTypeOffscreen = "VSTGUI.Offscreen";
-	// Period of the timer that brings parameter changes to the controls.
+	// Period of the timer that brings parameter changes to the controls when the host's
+	// run loop watches no descriptors.
 	static constexpr uint32 kUpdatePeriodMs = 16;
 
 	// xmlFile is a path, or a name inside the loaded module's <bundle>/Contents/Resources.
@@ -100,6 +103,9 @@ public:
 	REFCOUNT_METHODS (FObject)
 
 private:
+	// The template's size in whole pixels (the description keeps it within 16384).
+	Steinberg::int32 width () const { return static_cast<Steinberg::int32> (templateSize.x); }
+	Steinberg::int32 height () const { return static_cast<Steinberg::int32> (templateSize.y); }
 	bool open (void* parent, PlatformType type, IPlatformFrameConfig& config);
 	void close ();
 	void applyParameterChanges ();
@@ -115,7 +121,8 @@ private:
 	Steinberg::IPtr<Steinberg::IPlugFrame> plugFrame;
 	SharedPointer<IRunLoop> runLoop;
 	SharedPointer<CFrame> frame;
-	SharedPointer<CVSTGUITimer> updateTimer;
+	// Lives from open() to the end of close(), past the bindings that raise it.
+	std::unique_ptr<ChangeSignal> changeSignal;
 	std::map<Steinberg::Vst::ParamID, Steinberg::IPtr<ParameterBinding>> bindings;
 };
 

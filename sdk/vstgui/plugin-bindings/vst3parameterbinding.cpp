@@ -1,4 +1,5 @@
 #include "vst3parameterbinding.h"
+#include "vst3changesignal.h"
 #include "../lib/controls/cparamdisplay.h"
 #include <algorithm>
 
@@ -34,7 +35,9 @@ std::string toUtf8 (const Vst::TChar* text)
 
 } // namespace
 
-ParameterBinding::ParameterBinding (Vst::Parameter* parameter) : parameter (parameter)
+ParameterBinding::ParameterBinding (Vst::Parameter* parameter, ChangeSignal* signal)
+: parameter (parameter)
+, signal (signal)
 {
 	parameter->addDependent (this);
 }
@@ -74,6 +77,8 @@ void ParameterBinding::update (FUnknown* changedUnknown, int32 message)
 		return;
 	pendingValue.store (parameter->getNormalized ());
 	pending.store (true);
+	if (signal)
+		signal->raise ();
 }
 
 void ParameterBinding::applyPendingChange ()
@@ -83,9 +88,10 @@ void ParameterBinding::applyPendingChange ()
 	const auto value = static_cast<float> (pendingValue.load ());
 	for (auto* control : controls)
 	{
-		if (control->getValue () == value)
+		if (control->getValue () != value)
+			control->setValue (value);
+		else if (!control->isDirty ())
 			continue;
-		control->setValue (value);
 		control->invalid ();
 	}
 }

@@ -9,21 +9,24 @@
 namespace VSTGUI {
 
 class CControl;
+class ChangeSignal;
 
 // Keeps the controls of one parameter in step with it. A change of the parameter may be
-// reported on any thread; it is only recorded then, and applyPendingChange moves the
-// controls on the UI thread. Bound controls work in the normalised range 0..1.
+// reported on any thread; it is only recorded then and signalled, and applyPendingChange
+// moves the controls on the UI thread. Bound controls work in the normalised range 0..1.
 class ParameterBinding : public Steinberg::FObject, public ViewListenerAdapter
 {
 public:
-	explicit ParameterBinding (Steinberg::Vst::Parameter* parameter);
+	// signal (may be null) is raised for every recorded change and must outlive unbind().
+	ParameterBinding (Steinberg::Vst::Parameter* parameter, ChangeSignal* signal);
 	~ParameterBinding () override;
 
 	Steinberg::Vst::Parameter* getParameter () const { return parameter; }
 	// Sets the control's range, default and value from the parameter; a display shows
 	// the parameter's value text with its units.
 	void addControl (CControl* control);
-	// UI thread: applies the last change recorded since the previous call.
+	// UI thread: applies the last change recorded since the previous call, and redraws a
+	// control already at that value but not yet drawn at it.
 	void applyPendingChange ();
 	// Stops following the parameter and lets go of the controls; a control whose
 	// listener is editorListener gets none.
@@ -40,6 +43,7 @@ private:
 	void removeControl (CControl* control);
 
 	Steinberg::IPtr<Steinberg::Vst::Parameter> parameter;
+	ChangeSignal* signal;
 	std::vector<CControl*> controls;
 	// Written by update() on whatever thread changed the parameter.
 	std::atomic<double> pendingValue {0.};

@@ -26,6 +26,12 @@ bool scanText (const TChar* string, double& value)
 	return UString (const_cast<TChar*> (string), kString128Size).scanFloat (value);
 }
 
+// A non-finite value lands on the end of 0..1 it lies beyond; NaN on the bottom.
+ParamValue finiteOrEnd (ParamValue v)
+{
+	return std::isfinite (v) ? v : (v > 0. ? 1. : 0.);
+}
+
 // Whole-text comparison that stops at the first difference.
 bool sameText (const TChar* a, const TChar* b)
 {
@@ -70,9 +76,8 @@ bool Parameter::setNormalized (ParamValue v)
 		v = 1.;
 	else if (v < 0.)
 		v = 0.;
-	if (v == valueNormalized)
+	if (valueNormalized.exchange (v) == v)
 		return false;
-	valueNormalized = v;
 	changed ();
 	return true;
 }
@@ -84,7 +89,7 @@ void Parameter::toString (ParamValue v, String128 string) const
 	UString text (string, kString128Size);
 	if (info.stepCount == 1)
 		text.fromAscii (v > 0.5 ? "On" : "Off");
-	else if (!text.printFloat (v, precision))
+	else if (!text.printFloat (finiteOrEnd (v), precision))
 		string[0] = 0;
 }
 
@@ -113,7 +118,7 @@ ParamValue Parameter::toPlain (ParamValue v) const
 
 ParamValue Parameter::toNormalized (ParamValue plainValue) const
 {
-	return plainValue;
+	return finiteOrEnd (plainValue);
 }
 
 //------------------------------------------------------------------------
@@ -141,7 +146,7 @@ void RangeParameter::toString (ParamValue v, String128 string) const
 {
 	if (!string)
 		return;
-	if (!UString (string, kString128Size).printFloat (toPlain (v), precision))
+	if (!UString (string, kString128Size).printFloat (toPlain (finiteOrEnd (v)), precision))
 		string[0] = 0;
 }
 
@@ -168,7 +173,8 @@ ParamValue RangeParameter::toPlain (ParamValue v) const
 
 ParamValue RangeParameter::toNormalized (ParamValue plainValue) const
 {
-	return (plainValue - getMin ()) / (getMax () - getMin ());
+	const ParamValue v = (plainValue - getMin ()) / (getMax () - getMin ());
+	return std::isfinite (plainValue) ? v : finiteOrEnd (v);
 }
 
 //------------------------------------------------------------------------

@@ -5,13 +5,16 @@
 #include "pluginterfaces/vst/ivstunits.h"
 #include "pluginterfaces/vst/vsttypes.h"
 
+#include <atomic>
 #include <vector>
 
 namespace Steinberg {
 namespace Vst {
 
 // One parameter of an edit controller: its description and its current
-// normalised value. A change of the value notifies the dependents.
+// normalised value. A change of the value notifies the dependents. The value may be
+// read and set from any thread; the description is set up before the parameter is
+// shared.
 class Parameter : public FObject
 {
 public:
@@ -34,12 +37,14 @@ public:
 	// the stored value changed.
 	virtual bool setNormalized (ParamValue v);
 
-	// One step: "On" above 0.5, else "Off"; otherwise the normalised value.
+	// One step: "On" above 0.5, else "Off"; otherwise the normalised value. A non-finite
+	// value shows as the end of 0..1 it lies beyond (NaN as 0), here and in the subclasses.
 	virtual void toString (ParamValue valueNormalized, String128 string) const;
 	// Reads a number, limited to 0..1.
 	virtual bool fromString (const TChar* string, ParamValue& valueNormalized) const;
 
 	virtual ParamValue toPlain (ParamValue valueNormalized) const;
+	// Unclamped for finite values; a non-finite one maps to 0 or 1 (NaN to 0).
 	virtual ParamValue toNormalized (ParamValue plainValue) const;
 
 	virtual int32 getPrecision () const { return precision; }
@@ -49,7 +54,7 @@ public:
 
 protected:
 	ParameterInfo info {};
-	ParamValue valueNormalized {0.};
+	std::atomic<ParamValue> valueNormalized {0.};
 	int32 precision {4};
 };
 
