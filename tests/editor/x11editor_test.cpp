@@ -1,5 +1,5 @@
-// The plug-in's editor in windows of the host library, in this process: several at once,
-// and a host that calls it wrongly.
+// The plug-in's editor in windows of the host library, in this process: in each embedder
+// family, several at once, and hosts and embedders that call it wrongly.
 #include "windowsupport.h"
 
 #include "editorwindow.h"
@@ -25,6 +25,9 @@ constexpr int kLevelX = 54, kTopY = 102;
 constexpr int16 kKeyUp = 12;
 // An id no client of a small X server has handed out.
 constexpr uintptr_t kNoSuchWindow = 0x7FFFFFF;
+// XEmbed: the message that tells a client it is embedded, and the flag by which the
+// client asks to be mapped.
+constexpr long kXEmbedEmbeddedNotify = 0, kXEmbedMapped = 1;
 
 std::unique_ptr<Module> loadBundle ()
 {
@@ -44,7 +47,7 @@ struct ShownEditor
 	tresult attached = kResultFalse;
 
 	// attach false: the window is made, the view is left for the test to attach.
-	explicit ShownEditor (Module& module, bool attach = true)
+	explicit ShownEditor (Module& module, bool attach = true, Embedding embedding = Embedding::xembedStrict)
 	{
 		std::string error;
 		plugin = PluginInstance::create (module, error);
@@ -52,7 +55,7 @@ struct ShownEditor
 			return;
 		view.reset (plugin->controller ()->createView ("editor"));
 		window = EditorWindow::open (error);
-		if (!view || !window || !window->create (view.get (), "editor", 640, 340, false, error))
+		if (!view || !window || !window->create (view.get (), "editor", 640, 340, false, embedding, error))
 			return;
 		view->setFrame (window->frame ());
 		if (attach)
@@ -64,7 +67,7 @@ struct ShownEditor
 			close ();
 	}
 
-	void* parent () const { return reinterpret_cast<void*> (window->windowId ()); }
+	void* parent () const { return reinterpret_cast<void*> (window->parentId ()); }
 	std::string id () const { return std::to_string (window->windowId ()); }
 
 	void close ()
@@ -153,16 +156,36 @@ public:
 	tresult PLUGIN_API resizeView (IPlugView*, ViewRect*) override { return kResultFalse; }
 };
 
-TEST (X11Editor, WrongHostCallsGetAClearAnswerAndLeaveNothingBehind)
+// An editor with a host window, not attached yet; the view goes before the window.
+class LooseEditor : public testing::Test
 {
+protected:
+	void SetUp () override
+	{
+		ASSERT_TRUE (desktop.ok ());
+		ASSERT_TRUE (module);
+		editor = std::make_unique<ShownEditor> (*module, false);
+		ASSERT_TRUE (editor->view && editor->window);
+		view = editor->view.get ();
+	}
+	void TearDown () override
+	{
+		if (!editor)
+			return;
+		editor->window->releaseView ();
+		editor->view.reset ();
+	}
+
 	Desktop desktop;
-	ASSERT_TRUE (desktop.ok ());
-	auto module = loadBundle ();
-	ASSERT_TRUE (module);
-	ShownEditor host (*module, false);
-	ASSERT_TRUE (host.view && host.window);
-	IPlugView* view = host.view.get ();
-	const WindowId parent = host.window->windowId ();
+	std::unique_ptr<Module> module = loadBundle ();
+	std::unique_ptr<ShownEditor> editor;
+	IPlugView* view = nullptr;
+};
+
+TEST_F (LooseEditor, WrongHostCallsGetAClearAnswerAndLeaveNothingBehind)
+{
+	ShownEditor& host = *editor;
+	const WindowId parent = host.window->parentId ();
 	auto attach = [&] (void* window) { return view->attached (window, kPlatformTypeX11EmbedWindowID); };
 	auto nothingLeft = [&] {
 		const auto& loop = host.window->runLoop ();
@@ -171,6 +194,7 @@ TEST (X11Editor, WrongHostCallsGetAClearAnswerAndLeaveNothingBehind)
 	testing::internal::CaptureStderr ();
 
 	EXPECT_EQ (view->removed (), kResultFalse);
+	EXPECT_EQ (view->onKeyDown (' ', 7, 0), kResultFalse);
 	// A host without a run loop.
 	view->setFrame (nullptr);
 	EXPECT_EQ (attach (host.parent ()), kResultFalse);
@@ -192,15 +216,113 @@ TEST (X11Editor, WrongHostCallsGetAClearAnswerAndLeaveNothingBehind)
 	// Attached twice: the second is refused, the first goes on.
 	EXPECT_EQ (attach (host.parent ()), kResultOk);
 	EXPECT_EQ (attach (host.parent ()), kResultFalse);
-	EXPECT_TRUE (pumpUntil (
-	    {&host}, [&] { return desktop.pixel (parent, kBackgroundX, kBackgroundY) == kEditorBackground; }));
+	EXPECT_TRUE (pumpUntil ({&host}, [&] {
+		return desktop.pixel (host.window->windowId (), kBackgroundX, kBackgroundY) == kEditorBackground;
+	}));
 	EXPECT_EQ (desktop.childCount (parent), 1);
+	// Keys from outside any range.
+	for (int16 code : {int16 {-1}, int16 {0x7FFF}})
+		EXPECT_EQ (view->onKeyDown (0xFFFF, code, code), kResultFalse) << code;
 
 	// Released while attached: its handlers and its window go with it.
 	host.window->releaseView ();
 	host.view.reset ();
 	EXPECT_TRUE (pumpUntil ({&host}, nothingLeft));
 	EXPECT_EQ (testing::internal::GetCapturedStderr (), "") << "nothing reaches the host's X error handler";
+}
+
+// The window the view made in a parent, once it is there.
+WindowId clientOf (Desktop& desktop, WindowId parent)
+{
+	const WindowId client = desktop.innermost (parent);
+	return client != parent ? client : 0;
+}
+
+TEST (X11Editor, EachEmbeddingShowsTheEditorAndShowsItAgainWhenReopened)
+{
+	Desktop desktop;
+	ASSERT_TRUE (desktop.ok ());
+	auto module = loadBundle ();
+	ASSERT_TRUE (module);
+	for (const auto& name : kEmbeddings)
+	{
+		SCOPED_TRACE (name);
+		Embedding embedding;
+		ASSERT_TRUE (parseEmbedding (name, embedding));
+		ShownEditor host (*module, true, embedding);
+		ASSERT_EQ (host.attached, kResultOk);
+		const WindowId parent = host.window->parentId ();
+		auto shown = [&] {
+			const WindowId client = clientOf (desktop, parent);
+			return client && desktop.viewable (client) &&
+			       desktop.pixel (host.window->windowId (), kBackgroundX, kBackgroundY) == kEditorBackground;
+		};
+		EXPECT_TRUE (pumpUntil ({&host}, shown));
+		// Closed and opened again in the same window: its window goes, a new one is shown.
+		EXPECT_EQ (host.view->removed (), kResultOk);
+		EXPECT_TRUE (pumpUntil ({&host}, [&] { return clientOf (desktop, parent) == 0; }));
+		EXPECT_EQ (host.view->attached (host.parent (), kPlatformTypeX11EmbedWindowID), kResultOk);
+		EXPECT_TRUE (pumpUntil ({&host}, shown));
+		EXPECT_EQ (host.window->failure (), "");
+	}
+
+	// The family that reads the XEmbed info at the client's creation fails on a client that
+	// asks to be mapped then.
+	ShownEditor host (*module, false, Embedding::sdkSample);
+	host.window->releaseView ();
+	host.view.reset ();
+	desktop.createWindow (host.window->parentId (), 20, 20, 0, {0, kXEmbedMapped});
+	EXPECT_TRUE (pumpUntil ({&host}, [&] { return !host.window->failure ().empty (); }));
+}
+
+// Embedders that never tell the client it is embedded, tell it twice in other versions,
+// pass keys on to it, destroy their window under it or are of another depth: no X error
+// reaches the host, and the editor is shown while it is attached.
+TEST_F (LooseEditor, CarelessEmbeddersRaiseNoXErrorForTheHost)
+{
+	ShownEditor& host = *editor;
+	testing::internal::CaptureStderr ();
+	const WindowId embedder = desktop.createWindow (0, 640, 340);
+	ASSERT_NE (embedder, 0u);
+	ASSERT_EQ (view->attached (reinterpret_cast<void*> (embedder), kPlatformTypeX11EmbedWindowID), kResultOk);
+	const WindowId client = clientOf (desktop, embedder);
+	auto info = [&] { return desktop.property (client, "_XEMBED_INFO"); };
+	auto drawn = [&] { return desktop.pixel (embedder, kBackgroundX, kBackgroundY) == kEditorBackground; };
+	// Not told: it asks to be mapped after a while, not at its creation.
+	EXPECT_EQ (info (), (std::vector<long> {0, 0}));
+	EXPECT_TRUE (pumpUntil ({&host}, [&] { return info () == std::vector<long> {0, kXEmbedMapped}; }));
+	EXPECT_TRUE (pumpUntil ({&host}, drawn));
+	// Told twice, in versions above and at ours: it speaks ours.
+	for (long version : {7, 0})
+		desktop.sendXEmbed (client, kXEmbedEmbeddedNotify, static_cast<long> (embedder), version);
+	host.window->run (Clock::now () + 50ms, nullptr);
+	EXPECT_EQ (info (), (std::vector<long> {0, kXEmbedMapped}));
+
+	// A key the embedder passes on and the editor does not use ends there; one from the
+	// keyboard goes on to the embedder.
+	desktop.keyPresses ();
+	desktop.sendKeyPress (client, 65);
+	host.window->run (Clock::now () + 100ms, nullptr);
+	EXPECT_EQ (desktop.keyPresses (), 0);
+	const std::string id = std::to_string (embedder);
+	ASSERT_EQ (run ({"xdotool", "windowfocus", "--sync", id, "mousemove", "--window", id, "300", "20", "key",
+	                 "space"}),
+	           0);
+	EXPECT_TRUE (pumpUntil ({&host}, [&] { return desktop.keyPresses () > 0; }));
+
+	// The embedder's window goes first.
+	desktop.destroyWindow (embedder);
+	host.window->run (Clock::now () + 50ms, nullptr);
+	EXPECT_EQ (view->removed (), kResultOk);
+
+	// A parent of another depth than the screen's (32-bit colour with alpha): drawn in its visual.
+	const WindowId deep = desktop.createWindow (0, 640, 340, 32);
+	ASSERT_NE (deep, 0u);
+	EXPECT_EQ (view->attached (reinterpret_cast<void*> (deep), kPlatformTypeX11EmbedWindowID), kResultOk);
+	EXPECT_TRUE (pumpUntil (
+	    {&host}, [&] { return desktop.pixel (deep, kBackgroundX, kBackgroundY) == kEditorBackground; }));
+	EXPECT_EQ (view->removed (), kResultOk);
+	EXPECT_EQ (testing::internal::GetCapturedStderr (), "");
 }
 
 } // namespace

@@ -7,6 +7,11 @@
 // areas are collected and drawn once the events waiting on the connection have been
 // handled; an invalidation from outside event handling (a timer) sends the frame a
 // message of its own, so that the host's run loop wakes it to draw.
+//
+// The window is an XEmbed client: created with _XEMBED_INFO flags 0, it asks to be mapped
+// (XEMBED_MAPPED) once the embedder says it took it, or a moment after its creation, and
+// maps itself for embedders that speak no XEmbed. It never takes the keyboard focus; a key
+// from the keyboard that the editor leaves goes on to the embedder.
 #include "x11frame.h"
 #include "x11input.h"
 #include "../../cdrawcontext.h"
@@ -14,6 +19,7 @@
 #include <cairo-xcb.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -26,10 +32,22 @@ namespace {
 
 using namespace X11;
 
+// The XEmbed version spoken here, the _XEMBED_INFO flag that asks the embedder to map the
+// window, and the messages read: the embedder took the window, the window gained or lost
+// the keyboard focus.
 constexpr uint32_t kXEmbedVersion = 0;
-// XEmbed messages that tell the client it gained or lost the keyboard focus.
+constexpr uint32_t kXEmbedMapped = 1;
+constexpr uint32_t kXEmbedEmbeddedNotify = 0;
 constexpr uint32_t kXEmbedFocusIn = 4;
 constexpr uint32_t kXEmbedFocusOut = 5;
+
+// An embedder that does not say it took the window is asked to map it after this long. Not
+// at once: an embedder that reads _XEMBED_INFO when it sees the window created refuses a
+// window that already asks to be mapped.
+constexpr uint32 kUnannouncedMapDelayMs = 200;
+
+// The flag of a key event an X client sent rather than the keyboard.
+constexpr uint8_t kSentEvent = 0x80;
 
 // X window sides are 16-bit.
 constexpr CCoord kLargestSide = 16384.;
@@ -37,10 +55,11 @@ constexpr CCoord kLargestSide = 16384.;
 // More dirty areas than this are drawn as the one area around them.
 constexpr size_t kMostDirtyRects = 16;
 
-constexpr uint32_t kEventMask =
-    XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
-    XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW |
-    XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE | XCB_EVENT_MASK_FOCUS_CHANGE;
+constexpr uint32_t kEventMask = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS |
+                                XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION |
+                                XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW |
+                                XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE |
+                                XCB_EVENT_MASK_FOCUS_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
 
 // rect in whole pixels, inside bounds.
 CRect pixelRect (const CRect& rect, const CRect& bounds)
@@ -57,7 +76,7 @@ bool usableSize (CCoord width, CCoord height)
 }
 
 //------------------------------------------------------------------------
-class X11Frame : public IPlatformFrame, private IEventTarget
+class X11Frame : public IPlatformFrame, private IEventTarget, private ITimerTarget
 {
 public:
 	X11Frame (IPlatformFrameCallback* callback, IRunLoop* runLoop)
@@ -83,7 +102,6 @@ public:
 	{
 		return reinterpret_cast<void*> (static_cast<uintptr_t> (window));
 	}
-	void takeFocus () override;
 	void onFrameClosed () override
 	{
 		callback = nullptr;
@@ -92,6 +110,8 @@ public:
 
 private:
 	void onFDIsSet (int fd) override;
+	// The embedder never said it took the window: the window asks to be mapped now.
+	void onTimer () override { askToBeMapped (); }
 
 	bool findVisual (xcb_window_t root, xcb_visualid_t id);
 	bool createBackBuffer ();
@@ -103,7 +123,11 @@ private:
 	void onButtonPress (const xcb_button_press_event_t& e);
 	void onButtonRelease (const xcb_button_release_event_t& e);
 	void onKey (const xcb_key_press_event_t& e, bool down);
+	void forwardKey (const xcb_key_press_event_t& e, bool down);
 	void onClientMessage (const xcb_client_message_event_t& e);
+	void setXEmbedInfo (uint32_t flags);
+	void askToBeMapped ();
+	void stopMapTimer ();
 	void freeBackBuffer ();
 	void shutDown ();
 
@@ -117,15 +141,19 @@ private:
 	cairo_device_t* device {nullptr};
 	xcb_visualtype_t visual {};
 	uint8_t depth {0};
+	xcb_atom_t xembedInfoAtom {0};
 	xcb_atom_t xembedAtom {0};
 	xcb_atom_t redrawAtom {0};
+	// Where keys the editor does not use go: the parent until an embedder names itself.
+	xcb_window_t embedder {0};
+	uint32_t xembedVersion {kXEmbedVersion};
+	uint64 mapTimer {0};
 	CRect size;
 	std::vector<CRect> dirty;
 	CRect exposed;
 	bool watching {false};
 	bool dispatching {false};
 	bool redrawPosted {false};
-	xcb_timestamp_t lastTime {XCB_CURRENT_TIME};
 	X11::ClickCounter clicks;
 	X11::Keymap keymap;
 };
@@ -155,6 +183,7 @@ bool X11Frame::open (uint32_t parent, const CRect& rect)
 			std::free (reply);
 		}
 	}
+	xembedInfoAtom = atoms[0];
 	xembedAtom = atoms[1];
 	redrawAtom = atoms[2];
 	auto* geometry = xcb_get_geometry_reply (connection, geometryCookie, nullptr);
@@ -165,8 +194,9 @@ bool X11Frame::open (uint32_t parent, const CRect& rect)
 		depth = geometry->depth;
 	std::free (geometry);
 	std::free (attributes);
-	if (!parentUsable || !atoms[0] || !xembedAtom || !redrawAtom)
+	if (!parentUsable || !xembedInfoAtom || !xembedAtom || !redrawAtom)
 		return false;
+	embedder = parent;
 
 	// No background: the server leaves exposed areas alone until the back buffer is copied.
 	window = xcb_generate_id (connection);
@@ -175,8 +205,7 @@ bool X11Frame::open (uint32_t parent, const CRect& rect)
 	    static_cast<uint16_t> (size.getHeight ()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
 	    XCB_CW_EVENT_MASK, &kEventMask);
 	// The XEmbed info goes out with the creation, so an embedder never sees the window without it.
-	const uint32_t xembedInfo[2] = {kXEmbedVersion, 0};
-	xcb_change_property (connection, XCB_PROP_MODE_REPLACE, window, atoms[0], atoms[0], 32, 2, xembedInfo);
+	setXEmbedInfo (0);
 	if (auto* error = xcb_request_check (connection, created))
 	{
 		std::free (error);
@@ -192,7 +221,10 @@ bool X11Frame::open (uint32_t parent, const CRect& rect)
 	if (!runLoop->registerEventHandler (xcb_get_file_descriptor (connection), this))
 		return false;
 	watching = true;
-	// Hosts that follow XEmbed map the window too; others rely on the client to do it.
+	mapTimer = runLoop->registerTimer (kUnannouncedMapDelayMs, this);
+	if (!mapTimer)
+		setXEmbedInfo (kXEmbedMapped);
+	// Embedders that follow XEmbed map the window when it asks; others leave it to the client.
 	xcb_map_window (connection, window);
 	addDirty (size);
 	xcb_flush (connection);
@@ -251,6 +283,7 @@ void X11Frame::freeBackBuffer ()
 
 void X11Frame::shutDown ()
 {
+	stopMapTimer ();
 	if (watching)
 		runLoop->unregisterEventHandler (this);
 	watching = false;
@@ -345,12 +378,27 @@ void X11Frame::postRedraw ()
 	redrawPosted = true;
 }
 
-void X11Frame::takeFocus ()
+void X11Frame::setXEmbedInfo (uint32_t flags)
 {
+	const uint32_t info[2] = {xembedVersion, flags};
+	xcb_change_property (connection, XCB_PROP_MODE_REPLACE, window, xembedInfoAtom, xembedInfoAtom, 32, 2,
+	                     info);
+}
+
+void X11Frame::askToBeMapped ()
+{
+	stopMapTimer ();
 	if (!window)
 		return;
-	xcb_set_input_focus (connection, XCB_INPUT_FOCUS_PARENT, window, lastTime);
+	setXEmbedInfo (kXEmbedMapped);
 	xcb_flush (connection);
+}
+
+void X11Frame::stopMapTimer ()
+{
+	if (mapTimer)
+		runLoop->unregisterTimer (mapTimer);
+	mapTimer = 0;
 }
 
 // Draws the dirty areas into the back buffer and copies them, and exposed areas, to the
@@ -380,7 +428,7 @@ void X11Frame::draw ()
 		context = nullptr;
 		cairo_surface_flush (surface);
 	}
-	if (!connection)
+	if (!connection || !window)
 		return;
 	CRect e = pixelRect (exposed, size);
 	exposed = CRect ();
@@ -455,7 +503,6 @@ void X11Frame::handle (const xcb_generic_event_t& event)
 		case XCB_MOTION_NOTIFY:
 		{
 			const auto& e = reinterpret_cast<const xcb_motion_notify_event_t&> (event);
-			lastTime = e.time;
 			CPoint where (e.event_x, e.event_y);
 			if (callback)
 				callback->platformOnMouseMoved (where, heldButtonsOf (e.state) | modifiersOf (e.state));
@@ -491,6 +538,11 @@ void X11Frame::handle (const xcb_generic_event_t& event)
 		case XCB_CLIENT_MESSAGE:
 			onClientMessage (reinterpret_cast<const xcb_client_message_event_t&> (event));
 			break;
+		case XCB_DESTROY_NOTIFY:
+			// The embedder destroyed its window, and ours with it.
+			if (reinterpret_cast<const xcb_destroy_notify_event_t&> (event).window == window)
+				window = 0;
+			break;
 		case XCB_MAPPING_NOTIFY:
 			if (reinterpret_cast<const xcb_mapping_notify_event_t&> (event).request == XCB_MAPPING_KEYBOARD)
 				keymap.load (connection);
@@ -502,7 +554,6 @@ void X11Frame::handle (const xcb_generic_event_t& event)
 
 void X11Frame::onButtonPress (const xcb_button_press_event_t& e)
 {
-	lastTime = e.time;
 	CPoint where (e.event_x, e.event_y);
 	const int32 modifiers = modifiersOf (e.state);
 	if (e.detail >= 4 && e.detail <= 7)
@@ -524,7 +575,6 @@ void X11Frame::onButtonPress (const xcb_button_press_event_t& e)
 
 void X11Frame::onButtonRelease (const xcb_button_release_event_t& e)
 {
-	lastTime = e.time;
 	const int32 button = buttonOf (e.detail);
 	CPoint where (e.event_x, e.event_y);
 	if (button && callback)
@@ -533,24 +583,42 @@ void X11Frame::onButtonRelease (const xcb_button_release_event_t& e)
 
 void X11Frame::onKey (const xcb_key_press_event_t& e, bool down)
 {
-	lastTime = e.time;
 	VstKeyCode code = keymap.keyCodeOf (e.detail, e.state);
-	if (!callback || (!code.virt && !code.character))
-		return;
-	if (down)
-		callback->platformOnKeyDown (code);
-	else
-		callback->platformOnKeyUp (code);
+	bool used = false;
+	if (callback && (code.virt || code.character))
+		used = down ? callback->platformOnKeyDown (code) : callback->platformOnKeyUp (code);
+	// The host acts on a key from the keyboard the editor leaves; one an embedder sent us
+	// ends here, so that a key never goes back and forth.
+	if (!used && !(e.response_type & kSentEvent) && connection && window)
+		forwardKey (e, down);
+}
+
+void X11Frame::forwardKey (const xcb_key_press_event_t& e, bool down)
+{
+	xcb_key_press_event_t forwarded = e;
+	forwarded.event = embedder;
+	forwarded.child = XCB_NONE;
+	// Propagated: it reaches the nearest of the embedder's windows that takes keys.
+	xcb_send_event (connection, 1, embedder, down ? XCB_EVENT_MASK_KEY_PRESS : XCB_EVENT_MASK_KEY_RELEASE,
+	                reinterpret_cast<const char*> (&forwarded));
 }
 
 void X11Frame::onClientMessage (const xcb_client_message_event_t& e)
 {
 	if (e.type == redrawAtom)
 		redrawPosted = false;
-	else if (e.type == xembedAtom && e.format == 32 && callback)
+	else if (e.type == xembedAtom && e.format == 32)
 	{
 		const uint32_t message = e.data.data32[1];
-		if (message == kXEmbedFocusIn || message == kXEmbedFocusOut)
+		if (message == kXEmbedEmbeddedNotify)
+		{
+			// Told again, by the same embedder or another: the latest one counts.
+			if (e.data.data32[3])
+				embedder = e.data.data32[3];
+			xembedVersion = std::min (e.data.data32[4], kXEmbedVersion);
+			askToBeMapped ();
+		}
+		else if ((message == kXEmbedFocusIn || message == kXEmbedFocusOut) && callback)
 			callback->platformOnActivate (message == kXEmbedFocusIn);
 	}
 }
