@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 
 namespace {
@@ -18,9 +20,8 @@ namespace {
 using namespace wtest;
 using namespace tolvarhost;
 
-// The x of the Level slider, and a y near the sliders' top: track at the default value,
-// handle at 1.
-constexpr int kLevelX = 54, kTopY = 102;
+// A y near the sliders' top: track at the default value, handle at 1.
+constexpr int kTopY = 102;
 // The VST 3 key code of the up arrow.
 constexpr int16 kKeyUp = 12;
 // An id no client of a small X server has handed out.
@@ -37,27 +38,63 @@ std::unique_ptr<Module> loadBundle ()
 	return module;
 }
 
-// One plug-in instance with its editor attached to a host window, as tolvar-host edit
-// opens it.
+// A host frame that answers one run loop for every view it is given, as a host with one
+// UI loop for all its editors does.
+class OneLoopFrame : public HostObject<IPlugFrame>
+{
+public:
+	tresult PLUGIN_API queryInterface (const TUID iid, void** obj) override
+	{
+		if (obj && isIid<Linux::IRunLoop> (iid))
+		{
+			loop->addRef ();
+			*obj = static_cast<Linux::IRunLoop*> (loop.get ());
+			return kResultOk;
+		}
+		return HostObject<IPlugFrame>::queryInterface (iid, obj);
+	}
+	tresult PLUGIN_API resizeView (IPlugView*, ViewRect*) override { return kResultFalse; }
+
+	Ref<RunLoop> loop {new RunLoop};
+};
+
+std::shared_ptr<PluginInstance> newInstance (Module& module)
+{
+	std::string error;
+	std::shared_ptr<PluginInstance> instance = PluginInstance::create (module, error);
+	EXPECT_TRUE (instance) << error;
+	return instance;
+}
+
+// An editor of a plug-in instance attached to a host window, as tolvar-host edit opens it.
 struct ShownEditor
 {
-	std::unique_ptr<PluginInstance> plugin;
+	std::shared_ptr<PluginInstance> plugin;
 	Ref<IPlugView> view;
 	std::unique_ptr<EditorWindow> window;
+	// The run loop the view registers with when it is not the window's.
+	RunLoop* otherLoop = nullptr;
 	tresult attached = kResultFalse;
 
 	// attach false: the window is made, the view is left for the test to attach.
 	explicit ShownEditor (Module& module, bool attach = true, Embedding embedding = Embedding::xembedStrict)
+	: ShownEditor (newInstance (module), nullptr, attach, embedding)
+	{
+	}
+	// An editor of instance; the view gets frame, when given, instead of its window's.
+	ShownEditor (std::shared_ptr<PluginInstance> instance, OneLoopFrame* frame, bool attach = true,
+	             Embedding embedding = Embedding::xembedStrict)
+	: plugin (std::move (instance))
 	{
 		std::string error;
-		plugin = PluginInstance::create (module, error);
 		if (!plugin)
 			return;
 		view.reset (plugin->controller ()->createView ("editor"));
 		window = EditorWindow::open (error);
 		if (!view || !window || !window->create (view.get (), "editor", 640, 340, false, embedding, error))
 			return;
-		view->setFrame (window->frame ());
+		otherLoop = frame ? frame->loop.get () : nullptr;
+		view->setFrame (frame ? static_cast<IPlugFrame*> (frame) : window->frame ());
 		if (attach)
 			attached = view->attached (parent (), kPlatformTypeX11EmbedWindowID);
 	}
@@ -83,69 +120,124 @@ struct ShownEditor
 		view.reset ();
 		window.reset ();
 	}
+
+	void pump ()
+	{
+		window->run (Clock::now () + 5ms, nullptr);
+		if (otherLoop)
+			otherLoop->iterate (Clock::now () + 1ms);
+	}
 };
 
 // Turns the run loops of the open windows in turn until check answers true.
-bool pumpUntil (std::initializer_list<ShownEditor*> editors, const std::function<bool ()>& check)
+bool pumpUntil (const std::vector<ShownEditor*>& editors, const std::function<bool ()>& check)
 {
 	return Desktop::eventually ([&] {
 		for (auto* e : editors)
-			e->window->run (Clock::now () + 5ms, nullptr);
+			e->pump ();
 		return check ();
 	});
 }
 
-TEST (X11Editor, TwoInstancesInTwoWindowsWorkAloneAndCloseInEitherOrder)
+// The sockets this process has open.
+int openSockets ()
+{
+	int count = 0;
+	for (const auto& fd : std::filesystem::directory_iterator ("/proc/self/fd"))
+	{
+		std::error_code error;
+		if (std::filesystem::is_socket (fd.path (), error))
+			++count;
+	}
+	return count;
+}
+
+// A click low on the Mix slider, then the up arrow from the host: a step up from the clicked
+// value, each one complete edit.
+void expectClicksAndKeys (ShownEditor& editor)
+{
+	auto* handler = editor.plugin->componentHandler ();
+	handler->edits.clear ();
+	ASSERT_EQ (
+	    run ({"xdotool", "mousemove", "--window", editor.id (), std::to_string (kMixX), "250", "click", "1"}),
+	    0);
+	EXPECT_TRUE (pumpUntil ({&editor}, [&] { return !handler->edits.empty () && handler->openEdits == 0; }));
+	ASSERT_EQ (handler->edits.size (), 1u);
+	EXPECT_EQ (handler->edits[0].id, Steinberg::Vst::kMixId);
+	const double clicked = handler->edits[0].value;
+	EXPECT_LT (clicked, 0.5);
+	EXPECT_EQ (editor.view->onKeyDown (0, kKeyUp, 0), kResultTrue);
+	EXPECT_EQ (editor.view->onKeyUp (0, kKeyUp, 0), kResultFalse);
+	ASSERT_EQ (handler->edits.size (), 2u);
+	EXPECT_EQ (handler->openEdits, 0);
+	EXPECT_NEAR (handler->edits[1].value, clicked + 0.1, 1e-6);
+}
+
+// Four editors of three instances: a and b with host loops of their own, b2 (a second editor
+// of b's instance) and c on one host loop.
+TEST (X11Editor, EditorsOfSeveralInstancesShareOneConnectionAndCloseInAnyOrder)
 {
 	Desktop desktop;
 	ASSERT_TRUE (desktop.ok ()) << "no X server (run through run-xvfb.sh)";
 	auto module = loadBundle ();
 	ASSERT_TRUE (module);
-	for (bool firstGoesFirst : {true, false})
+	for (const std::vector<int>& order : {std::vector<int> {0, 1, 2, 3}, {3, 2, 1, 0}, {2, 0, 3, 1}})
 	{
-		SCOPED_TRACE (firstGoesFirst ? "first closed first" : "second closed first");
+		SCOPED_TRACE ("closed in the order " + std::to_string (order[0]) + std::to_string (order[1]) +
+		              std::to_string (order[2]) + std::to_string (order[3]));
+		Ref<OneLoopFrame> oneLoop (new OneLoopFrame);
+		const int socketsBefore = openSockets ();
 		ShownEditor a (*module), b (*module);
-		ASSERT_EQ (a.attached, kResultOk);
-		ASSERT_EQ (b.attached, kResultOk);
-		ASSERT_EQ (run ({"xdotool", "windowmove", "--sync", b.id (), "640", "0"}), 0);
-		auto pixel = [&] (ShownEditor& e, int x, int y) {
-			return desktop.pixel (e.window->windowId (), x, y);
+		ShownEditor b2 (b.plugin, oneLoop.get ()), c (newInstance (*module), oneLoop.get ());
+		std::vector<ShownEditor*> open = {&a, &b, &b2, &c};
+		const char* const places[][2] = {{"0", "0"}, {"640", "0"}, {"0", "340"}, {"640", "340"}};
+		for (size_t i = 0; i < open.size (); ++i)
+		{
+			ASSERT_EQ (open[i]->attached, kResultOk);
+			ASSERT_EQ (run ({"xdotool", "windowmove", "--sync", open[i]->id (), places[i][0], places[i][1]}),
+			           0);
+		}
+		// The editors' windows are on one X connection, registered once with the one loop.
+		EXPECT_EQ (openSockets () - socketsBefore, 4 + 1);
+		EXPECT_EQ (oneLoop->loop->eventHandlerCount (), 1u);
+		auto pixel = [&] (ShownEditor* e, int x, int y) {
+			return desktop.pixel (e->window->windowId (), x, y);
 		};
-		ASSERT_TRUE (pumpUntil ({&a, &b}, [&] {
-			return pixel (a, kBackgroundX, kBackgroundY) == kEditorBackground &&
-			       pixel (b, kBackgroundX, kBackgroundY) == kEditorBackground;
+		ASSERT_TRUE (pumpUntil (open, [&] {
+			return std::all_of (open.begin (), open.end (), [&] (ShownEditor* e) {
+				return pixel (e, kBackgroundX, kBackgroundY) == kEditorBackground;
+			});
 		}));
 
-		// A change from the host redraws the one editor it belongs to.
-		const unsigned long track = pixel (b, kMixX, kTopY);
-		a.plugin->controller ()->setParamNormalized (Steinberg::Vst::kMixId, 1.);
-		EXPECT_TRUE (pumpUntil ({&a, &b}, [&] { return pixel (a, kMixX, kTopY) != track; }));
-		EXPECT_EQ (pixel (b, kMixX, kTopY), track);
-
-		ShownEditor& gone = firstGoesFirst ? a : b;
-		ShownEditor& kept = firstGoesFirst ? b : a;
-		gone.close ();
-
-		// The other one draws on, takes clicks and the keys its host forwards.
-		kept.plugin->controller ()->setParamNormalized (Steinberg::Vst::kLevelId, 1.);
-		EXPECT_TRUE (pumpUntil ({&kept}, [&] { return pixel (kept, kLevelX, kTopY) != track; }));
-		// A click low on the Mix slider, then the up arrow: a step up from the clicked value.
-		ASSERT_EQ (run ({"xdotool", "mousemove", "--window", kept.id (), std::to_string (kMixX), "250",
-		                 "click", "1"}),
-		           0);
-		auto* handler = kept.plugin->componentHandler ();
-		EXPECT_TRUE (
-		    pumpUntil ({&kept}, [&] { return !handler->edits.empty () && handler->openEdits == 0; }));
-		ASSERT_EQ (handler->edits.size (), 1u);
-		EXPECT_EQ (handler->edits[0].id, Steinberg::Vst::kMixId);
-		const double clicked = handler->edits[0].value;
-		EXPECT_LT (clicked, 0.5);
-		EXPECT_EQ (kept.view->onKeyDown (0, kKeyUp, 0), kResultTrue);
-		EXPECT_EQ (kept.view->onKeyUp (0, kKeyUp, 0), kResultFalse);
-		ASSERT_EQ (handler->edits.size (), 2u);
-		EXPECT_EQ (handler->openEdits, 0);
-		EXPECT_NEAR (handler->edits[1].value, clicked + 0.1, 1e-6);
-		kept.close ();
+		// A change from the host redraws the editors of its instance, and only those.
+		const unsigned long track = pixel (&a, kMixX, kTopY);
+		auto followMix = [&] (ShownEditor& changed) {
+			for (double mix : {1., 0.5})
+			{
+				changed.plugin->controller ()->setParamNormalized (Steinberg::Vst::kMixId, mix);
+				const bool shown = pumpUntil (open, [&] {
+					return std::all_of (open.begin (), open.end (), [&] (ShownEditor* e) {
+						const bool moved = e->plugin == changed.plugin && mix == 1.;
+						return (pixel (e, kMixX, kTopY) != track) == moved;
+					});
+				});
+				if (!shown)
+					return false;
+			}
+			return true;
+		};
+		EXPECT_TRUE (followMix (b));
+		for (int gone : order)
+		{
+			ShownEditor* closing = std::vector<ShownEditor*> {&a, &b, &b2, &c}[static_cast<size_t> (gone)];
+			if (open.size () == 1)
+				expectClicksAndKeys (*closing);
+			closing->close ();
+			open.erase (std::find (open.begin (), open.end (), closing));
+			EXPECT_EQ (oneLoop->loop->eventHandlerCount (), b2.window || c.window ? 1u : 0u);
+			for (auto* e : open)
+				EXPECT_TRUE (followMix (*e)) << "after " << gone;
+		}
 	}
 }
 

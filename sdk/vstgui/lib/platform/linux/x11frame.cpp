@@ -1,6 +1,6 @@
-// Each frame has its own xcb connection: protocol errors come back as events of that
-// connection (and are dropped), never through Xlib's process-wide error handler, and
-// closing one frame leaves every other one as it was.
+// The frames of a thread share one xcb connection (x11connection.h): protocol errors come
+// back as events of that connection (and are dropped), never through Xlib's process-wide
+// error handler.
 //
 // Drawing goes into a back buffer (a pixmap of the window's size, drawn by cairo) and is
 // copied to the window, so an expose costs a copy and a redraw never flickers. Dirty
@@ -13,6 +13,7 @@
 // maps itself for embedders that speak no XEmbed. It never takes the keyboard focus; a key
 // from the keyboard that the editor leaves goes on to the embedder.
 #include "x11frame.h"
+#include "x11connection.h"
 #include "x11input.h"
 #include "../../cdrawcontext.h"
 
@@ -23,7 +24,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 namespace VSTGUI {
@@ -76,7 +76,7 @@ bool usableSize (CCoord width, CCoord height)
 }
 
 //------------------------------------------------------------------------
-class X11Frame : public IPlatformFrame, private IEventTarget, private ITimerTarget
+class X11Frame : public IPlatformFrame, private X11::Client, private ITimerTarget
 {
 public:
 	X11Frame (IPlatformFrameCallback* callback, IRunLoop* runLoop)
@@ -109,7 +109,17 @@ public:
 	}
 
 private:
-	void onFDIsSet (int fd) override;
+	// X11::Client
+	IReference* getReference () override { return this; }
+	xcb_window_t getWindow () const override { return window; }
+	void onEvent (const xcb_generic_event_t& event) override;
+	void onDraw () override { draw (); }
+	void onDispatched () override;
+	void onConnectionLost () override
+	{
+		callback = nullptr;
+		shutDown ();
+	}
 	// The embedder never said it took the window: the window asks to be mapped now.
 	void onTimer () override { askToBeMapped (); }
 
@@ -118,8 +128,6 @@ private:
 	void addDirty (const CRect& rect);
 	void postRedraw ();
 	void draw ();
-	void handleEvents ();
-	void handle (const xcb_generic_event_t& event);
 	void onButtonPress (const xcb_button_press_event_t& e);
 	void onButtonRelease (const xcb_button_release_event_t& e);
 	void onKey (const xcb_key_press_event_t& e, bool down);
@@ -133,17 +141,16 @@ private:
 
 	IPlatformFrameCallback* callback;
 	SharedPointer<IRunLoop> runLoop;
+	SharedPointer<X11::Connection> shared;
+	// The shared connection's, while the frame is open.
 	xcb_connection_t* connection {nullptr};
+	X11::Connection::Atoms atoms;
 	xcb_window_t window {0};
 	xcb_gcontext_t gc {0};
 	xcb_pixmap_t backBuffer {0};
 	cairo_surface_t* surface {nullptr};
-	cairo_device_t* device {nullptr};
 	xcb_visualtype_t visual {};
 	uint8_t depth {0};
-	xcb_atom_t xembedInfoAtom {0};
-	xcb_atom_t xembedAtom {0};
-	xcb_atom_t redrawAtom {0};
 	// Where keys the editor does not use go: the parent until an embedder names itself.
 	xcb_window_t embedder {0};
 	uint32_t xembedVersion {kXEmbedVersion};
@@ -151,11 +158,8 @@ private:
 	CRect size;
 	std::vector<CRect> dirty;
 	CRect exposed;
-	bool watching {false};
-	bool dispatching {false};
 	bool redrawPosted {false};
 	X11::ClickCounter clicks;
-	X11::Keymap keymap;
 };
 
 bool X11Frame::open (uint32_t parent, const CRect& rect)
@@ -163,29 +167,23 @@ bool X11Frame::open (uint32_t parent, const CRect& rect)
 	size = CRect (0., 0., std::round (rect.getWidth ()), std::round (rect.getHeight ()));
 	if (!usableSize (size.getWidth (), size.getHeight ()))
 		return false;
-	connection = xcb_connect (nullptr, nullptr);
-	if (xcb_connection_has_error (connection))
-		return false;
+	shared = X11::Connection::open (true);
+	if (!shared || !shared->add (this, runLoop))
+	{
+		// A host may front one loop with several run-loop objects and refuse the shared
+		// descriptor a second time: this frame then has a connection of its own.
+		shared = X11::Connection::open (false);
+		if (!shared || !shared->add (this, runLoop))
+		{
+			shared = nullptr;
+			return false;
+		}
+	}
+	connection = shared->get ();
+	atoms = shared->getAtoms ();
 
 	const auto geometryCookie = xcb_get_geometry (connection, parent);
 	const auto attributesCookie = xcb_get_window_attributes (connection, parent);
-	auto internAtom = [this] (const char* name) {
-		return xcb_intern_atom (connection, 0, static_cast<uint16_t> (std::strlen (name)), name);
-	};
-	const xcb_intern_atom_cookie_t atomCookies[] = {internAtom ("_XEMBED_INFO"), internAtom ("_XEMBED"),
-	                                                internAtom ("_VSTGUI_REDRAW")};
-	xcb_atom_t atoms[3] = {};
-	for (int i = 0; i < 3; ++i)
-	{
-		if (auto* reply = xcb_intern_atom_reply (connection, atomCookies[i], nullptr))
-		{
-			atoms[i] = reply->atom;
-			std::free (reply);
-		}
-	}
-	xembedInfoAtom = atoms[0];
-	xembedAtom = atoms[1];
-	redrawAtom = atoms[2];
 	auto* geometry = xcb_get_geometry_reply (connection, geometryCookie, nullptr);
 	auto* attributes = xcb_get_window_attributes_reply (connection, attributesCookie, nullptr);
 	const bool parentUsable = geometry && attributes && attributes->_class == XCB_WINDOW_CLASS_INPUT_OUTPUT &&
@@ -194,7 +192,7 @@ bool X11Frame::open (uint32_t parent, const CRect& rect)
 		depth = geometry->depth;
 	std::free (geometry);
 	std::free (attributes);
-	if (!parentUsable || !xembedInfoAtom || !xembedAtom || !redrawAtom)
+	if (!parentUsable)
 		return false;
 	embedder = parent;
 
@@ -215,12 +213,8 @@ bool X11Frame::open (uint32_t parent, const CRect& rect)
 	gc = xcb_generate_id (connection);
 	const uint32_t noExposures = 0;
 	xcb_create_gc (connection, gc, window, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
-	keymap.load (connection);
 	if (!createBackBuffer ())
 		return false;
-	if (!runLoop->registerEventHandler (xcb_get_file_descriptor (connection), this))
-		return false;
-	watching = true;
 	mapTimer = runLoop->registerTimer (kUnannouncedMapDelayMs, this);
 	if (!mapTimer)
 		setXEmbedInfo (kXEmbedMapped);
@@ -265,9 +259,7 @@ bool X11Frame::createBackBuffer ()
 	surface = cairo_xcb_surface_create (connection, backBuffer, &visual, width, height);
 	if (cairo_surface_status (surface) != CAIRO_STATUS_SUCCESS)
 		return false;
-	// Kept to the end: cairo keeps state per connection that must go before the connection.
-	if (!device)
-		device = cairo_device_reference (cairo_surface_get_device (surface));
+	shared->keepDevice (surface);
 	return true;
 }
 
@@ -284,24 +276,17 @@ void X11Frame::freeBackBuffer ()
 void X11Frame::shutDown ()
 {
 	stopMapTimer ();
-	if (watching)
-		runLoop->unregisterEventHandler (this);
-	watching = false;
-	if (!connection)
+	if (!shared)
 		return;
+	shared->remove (this);
 	freeBackBuffer ();
-	if (device)
-	{
-		cairo_device_finish (device);
-		cairo_device_destroy (device);
-		device = nullptr;
-	}
 	if (gc)
 		xcb_free_gc (connection, gc);
 	if (window)
 		xcb_destroy_window (connection, window);
 	xcb_flush (connection);
-	xcb_disconnect (connection);
+	// The last frame to go closes the connection.
+	shared = nullptr;
 	connection = nullptr;
 	window = gc = 0;
 	dirty.clear ();
@@ -332,7 +317,7 @@ bool X11Frame::invalidRect (const CRect& rect)
 	if (!connection)
 		return false;
 	addDirty (rect);
-	if (!dispatching && !dirty.empty ())
+	if (!shared->isDispatching () && !dirty.empty ())
 		postRedraw ();
 	return true;
 }
@@ -371,7 +356,7 @@ void X11Frame::postRedraw ()
 	message.response_type = XCB_CLIENT_MESSAGE;
 	message.format = 32;
 	message.window = window;
-	message.type = redrawAtom;
+	message.type = atoms.redraw;
 	// With no event mask the message goes to the window's creator: this connection.
 	xcb_send_event (connection, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*> (&message));
 	xcb_flush (connection);
@@ -381,7 +366,7 @@ void X11Frame::postRedraw ()
 void X11Frame::setXEmbedInfo (uint32_t flags)
 {
 	const uint32_t info[2] = {xembedVersion, flags};
-	xcb_change_property (connection, XCB_PROP_MODE_REPLACE, window, xembedInfoAtom, xembedInfoAtom, 32, 2,
+	xcb_change_property (connection, XCB_PROP_MODE_REPLACE, window, atoms.xembedInfo, atoms.xembedInfo, 32, 2,
 	                     info);
 }
 
@@ -441,49 +426,18 @@ void X11Frame::draw ()
 		               static_cast<uint16_t> (r.getHeight ()));
 }
 
-void X11Frame::onFDIsSet (int)
+void X11Frame::onDispatched ()
+{
+	if (!dirty.empty () || !exposed.isEmpty ())
+		postRedraw ();
+}
+
+void X11Frame::onEvent (const xcb_generic_event_t& event)
 {
 	// A view may close the frame while it handles an event.
 	SharedPointer<X11Frame> keep (this);
-	dispatching = true;
-	handleEvents ();
-	draw ();
-	// Drawing reads the events that come while it waits for replies: they are handled
-	// now, and what they leave to draw waits for the next wake.
-	handleEvents ();
-	dispatching = false;
-	if (!connection)
-		return;
-	if (xcb_connection_has_error (connection))
-	{
-		// The server is gone: the descriptor would stay readable for ever.
-		callback = nullptr;
-		shutDown ();
-		return;
-	}
-	if (!dirty.empty () || !exposed.isEmpty ())
-		postRedraw ();
-	xcb_flush (connection);
-}
-
-void X11Frame::handleEvents ()
-{
-	while (connection)
-	{
-		xcb_generic_event_t* event = xcb_poll_for_event (connection);
-		if (!event)
-			return;
-		handle (*event);
-		std::free (event);
-	}
-}
-
-void X11Frame::handle (const xcb_generic_event_t& event)
-{
 	switch (event.response_type & 0x7f)
 	{
-		case 0:
-			break; // a failed request of ours: nothing to undo
 		case XCB_EXPOSE:
 		{
 			const auto& e = reinterpret_cast<const xcb_expose_event_t&> (event);
@@ -543,10 +497,6 @@ void X11Frame::handle (const xcb_generic_event_t& event)
 			if (reinterpret_cast<const xcb_destroy_notify_event_t&> (event).window == window)
 				window = 0;
 			break;
-		case XCB_MAPPING_NOTIFY:
-			if (reinterpret_cast<const xcb_mapping_notify_event_t&> (event).request == XCB_MAPPING_KEYBOARD)
-				keymap.load (connection);
-			break;
 		default:
 			break;
 	}
@@ -583,13 +533,13 @@ void X11Frame::onButtonRelease (const xcb_button_release_event_t& e)
 
 void X11Frame::onKey (const xcb_key_press_event_t& e, bool down)
 {
-	VstKeyCode code = keymap.keyCodeOf (e.detail, e.state);
+	VstKeyCode code = shared->getKeymap ().keyCodeOf (e.detail, e.state);
 	bool used = false;
 	if (callback && (code.virt || code.character))
 		used = down ? callback->platformOnKeyDown (code) : callback->platformOnKeyUp (code);
 	// The host acts on a key from the keyboard the editor leaves; one an embedder sent us
 	// ends here, so that a key never goes back and forth.
-	if (!used && !(e.response_type & kSentEvent) && connection && window)
+	if (!used && !(e.response_type & kSentEvent) && shared && window)
 		forwardKey (e, down);
 }
 
@@ -605,9 +555,9 @@ void X11Frame::forwardKey (const xcb_key_press_event_t& e, bool down)
 
 void X11Frame::onClientMessage (const xcb_client_message_event_t& e)
 {
-	if (e.type == redrawAtom)
+	if (e.type == atoms.redraw)
 		redrawPosted = false;
-	else if (e.type == xembedAtom && e.format == 32)
+	else if (e.type == atoms.xembed && e.format == 32)
 	{
 		const uint32_t message = e.data.data32[1];
 		if (message == kXEmbedEmbeddedNotify)
