@@ -238,6 +238,7 @@ TEST (EditWindow, EveryEmbeddingShowsTheEditor)
 		OpenEditor editor (desktop, TOLVAR_TEST_BUNDLE, kEditorBackground, kBackgroundX, kBackgroundY,
 		                   embedding);
 		EXPECT_TRUE (editor.shown) << embedding << ": " << editor.host.text (true);
+		EXPECT_TRUE (desktop.filled (editor.window, kBackgroundStrip, kEditorBackground)) << embedding;
 		desktop.requestClose (editor.window);
 		expectCleanEnd (editor.host);
 	}

@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -135,6 +136,12 @@ std::vector<unsigned long> Desktop::pixels (Window w, int x, int y, int width, i
 			result.push_back (XGetPixel (image, column, row) & 0xFFFFFF);
 	XDestroyImage (image);
 	return result;
+}
+
+bool Desktop::filled (Window w, const int (&rect)[4], unsigned long colour)
+{
+	const auto all = pixels (w, rect[0], rect[1], rect[2], rect[3]);
+	return !all.empty () && std::count (all.begin (), all.end (), colour) == static_cast<long> (all.size ());
 }
 
 int Desktop::childCount (Window w)

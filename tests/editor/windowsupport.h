@@ -21,6 +21,8 @@ using namespace std::chrono_literals;
 // from its description.
 constexpr unsigned long kEditorBackground = 0x1B1F24;
 constexpr int kBackgroundX = 10, kBackgroundY = 62, kMixX = 130;
+// The strip of background between the editor's header and its panels: x, y, width, height.
+constexpr int kBackgroundStrip[] = {0, 58, 640, 6};
 // The embedding modes of tolvar-host and its window library, by name.
 const std::vector<std::string> kEmbeddings = {"xembed-strict", "sdk-sample", "plain"};
 
@@ -72,6 +74,8 @@ public:
 	unsigned long pixel (WindowId w, int x, int y);
 	// The 24-bit pixels of a rectangle of the window, row by row; empty when unreadable.
 	std::vector<unsigned long> pixels (WindowId w, int x, int y, int width, int height);
+	// Every pixel of the rectangle (x, y, width, height) of the window shows colour.
+	bool filled (WindowId w, const int (&rect)[4], unsigned long colour);
 	// The number of child windows, or -1 when the window does not exist.
 	int childCount (WindowId w);
 	// The window at the end of the chain of first children from w (w itself when it has none).

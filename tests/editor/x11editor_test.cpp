@@ -181,15 +181,16 @@ TEST (X11Editor, EditorsOfSeveralInstancesShareOneConnectionAndCloseInAnyOrder)
 	ASSERT_TRUE (desktop.ok ()) << "no X server (run through run-xvfb.sh)";
 	auto module = loadBundle ();
 	ASSERT_TRUE (module);
-	for (const std::vector<int>& order : {std::vector<int> {0, 1, 2, 3}, {3, 2, 1, 0}, {2, 0, 3, 1}})
+	// Orders of closing, by index into a, b, b2, c.
+	for (const std::string order : {"0123", "3210", "2031"})
 	{
-		SCOPED_TRACE ("closed in the order " + std::to_string (order[0]) + std::to_string (order[1]) +
-		              std::to_string (order[2]) + std::to_string (order[3]));
+		SCOPED_TRACE ("closed in the order " + order);
 		Ref<OneLoopFrame> oneLoop (new OneLoopFrame);
 		const int socketsBefore = openSockets ();
 		ShownEditor a (*module), b (*module);
 		ShownEditor b2 (b.plugin, oneLoop.get ()), c (newInstance (*module), oneLoop.get ());
-		std::vector<ShownEditor*> open = {&a, &b, &b2, &c};
+		const std::vector<ShownEditor*> all = {&a, &b, &b2, &c};
+		std::vector<ShownEditor*> open = all;
 		const char* const places[][2] = {{"0", "0"}, {"640", "0"}, {"0", "340"}, {"640", "340"}};
 		for (size_t i = 0; i < open.size (); ++i)
 		{
@@ -205,7 +206,7 @@ TEST (X11Editor, EditorsOfSeveralInstancesShareOneConnectionAndCloseInAnyOrder)
 		};
 		ASSERT_TRUE (pumpUntil (open, [&] {
 			return std::all_of (open.begin (), open.end (), [&] (ShownEditor* e) {
-				return pixel (e, kBackgroundX, kBackgroundY) == kEditorBackground;
+				return desktop.filled (e->window->windowId (), kBackgroundStrip, kEditorBackground);
 			});
 		}));
 
@@ -227,9 +228,9 @@ TEST (X11Editor, EditorsOfSeveralInstancesShareOneConnectionAndCloseInAnyOrder)
 			return true;
 		};
 		EXPECT_TRUE (followMix (b));
-		for (int gone : order)
+		for (const char gone : order)
 		{
-			ShownEditor* closing = std::vector<ShownEditor*> {&a, &b, &b2, &c}[static_cast<size_t> (gone)];
+			ShownEditor* closing = all[static_cast<size_t> (gone - '0')];
 			if (open.size () == 1)
 				expectClicksAndKeys (*closing);
 			closing->close ();
@@ -347,7 +348,7 @@ TEST (X11Editor, EachEmbeddingShowsTheEditorAndShowsItAgainWhenReopened)
 		auto shown = [&] {
 			const WindowId client = clientOf (desktop, parent);
 			return client && desktop.viewable (client) &&
-			       desktop.pixel (host.window->windowId (), kBackgroundX, kBackgroundY) == kEditorBackground;
+			       desktop.filled (host.window->windowId (), kBackgroundStrip, kEditorBackground);
 		};
 		EXPECT_TRUE (pumpUntil ({&host}, shown));
 		// Closed and opened again in the same window: its window goes, a new one is shown.
@@ -379,7 +380,7 @@ TEST_F (LooseEditor, CarelessEmbeddersRaiseNoXErrorForTheHost)
 	ASSERT_EQ (view->attached (reinterpret_cast<void*> (embedder), kPlatformTypeX11EmbedWindowID), kResultOk);
 	const WindowId client = clientOf (desktop, embedder);
 	auto info = [&] { return desktop.property (client, "_XEMBED_INFO"); };
-	auto drawn = [&] { return desktop.pixel (embedder, kBackgroundX, kBackgroundY) == kEditorBackground; };
+	auto drawn = [&] { return desktop.filled (embedder, kBackgroundStrip, kEditorBackground); };
 	// Not told: it asks to be mapped after a while, not at its creation.
 	EXPECT_EQ (info (), (std::vector<long> {0, 0}));
 	EXPECT_TRUE (pumpUntil ({&host}, [&] { return info () == std::vector<long> {0, kXEmbedMapped}; }));
@@ -411,8 +412,8 @@ TEST_F (LooseEditor, CarelessEmbeddersRaiseNoXErrorForTheHost)
 	const WindowId deep = desktop.createWindow (0, 640, 340, 32);
 	ASSERT_NE (deep, 0u);
 	EXPECT_EQ (view->attached (reinterpret_cast<void*> (deep), kPlatformTypeX11EmbedWindowID), kResultOk);
-	EXPECT_TRUE (pumpUntil (
-	    {&host}, [&] { return desktop.pixel (deep, kBackgroundX, kBackgroundY) == kEditorBackground; }));
+	EXPECT_TRUE (
+	    pumpUntil ({&host}, [&] { return desktop.filled (deep, kBackgroundStrip, kEditorBackground); }));
 	EXPECT_EQ (view->removed (), kResultOk);
 	EXPECT_EQ (testing::internal::GetCapturedStderr (), "");
 }
