@@ -464,7 +464,7 @@ void printUsage (std::ostream& err)
 	       "  tolvar-host params BUNDLE\n"
 	       "  tolvar-host render BUNDLE [IN.wav] OUT.wav [--param ID=VALUE ...]\n"
 	       "              [--set \"TITLE=VALUE\" ...] [--rate HZ] [--block N] [--bits 32|64]\n"
-	       "  tolvar-host edit BUNDLE [--seconds N]\n"
+	       "  tolvar-host edit BUNDLE [--seconds N] [--embed xembed-strict|sdk-sample|plain]\n"
 	       "\n"
 	       "  BUNDLE      the .vst3 folder\n"
 	       "  --param     normalised value (0..1) for a parameter id\n"
@@ -473,6 +473,9 @@ void printUsage (std::ostream& err)
 	       "  --block     samples per process call (default 512)\n"
 	       "  --bits      processing precision and output WAV format (default 32)\n"
 	       "  --seconds   close the editor window after N seconds\n"
+	       "  --embed     how the window embeds the editor, after a family of X11 embedders:\n"
+	       "              maps it on its XEMBED_MAPPED request (default), reads its XEmbed info\n"
+	       "              once at its creation and maps it, or maps it without XEmbed\n"
 	       "Without IN.wav a built-in click and phrase is rendered.\n";
 }
 

@@ -49,6 +49,7 @@ struct EditArgs
 {
 	std::string bundle;
 	double seconds = 0.0; // 0: until the window is closed
+	Embedding embedding = Embedding::xembedStrict;
 };
 
 bool parseEditArgs (const std::vector<std::string>& args, EditArgs& a, std::string& error)
@@ -71,6 +72,15 @@ bool parseEditArgs (const std::vector<std::string>& args, EditArgs& a, std::stri
 		}
 		else if (i + 1 < args.size ())
 			value = args[++i];
+		if (arg == "--embed")
+		{
+			if (!parseEmbedding (value, a.embedding))
+			{
+				error = "--embed expects xembed-strict, sdk-sample or plain, got '" + value + "'";
+				return false;
+			}
+			continue;
+		}
 		if (arg != "--seconds")
 		{
 			error = "unknown option " + arg;
@@ -152,15 +162,16 @@ int showEditor (PluginInstance& plugin, const EditArgs& a, std::ostream& out, st
 
 	std::string error;
 	auto window = EditorWindow::open (error);
-	if (!window || !window->create (view.get (), plugin.name (), size.getWidth (),
-	                                size.getHeight (), resizable, error))
+	if (!window || !window->create (view.get (), plugin.name (), size.getWidth (), size.getHeight (),
+	                                resizable, a.embedding, error))
 		return fail (err, error);
 
 	EditPrinter printer (plugin, out);
+	window->onUnusedKey ([&out] (const std::string& name) { out << "host key " << name << std::endl; });
 	InterruptGuard interrupts;
 	view->setFrame (window->frame ());
 	const tresult attached =
-	    view->attached (reinterpret_cast<void*> (window->windowId ()), kPlatformTypeX11EmbedWindowID);
+	    view->attached (reinterpret_cast<void*> (window->parentId ()), kPlatformTypeX11EmbedWindowID);
 	if (attached != kResultOk)
 	{
 		view->setFrame (nullptr);
@@ -185,6 +196,8 @@ int showEditor (PluginInstance& plugin, const EditArgs& a, std::ostream& out, st
 		    << loop.timerCount () << " timer(s) registered after removed()" << std::endl;
 	loop.clear ();
 	view.reset ();
+	if (!window->failure ().empty ())
+		return fail (err, window->failure ());
 	return kExitOk;
 }
 

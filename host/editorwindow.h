@@ -12,6 +12,22 @@
 
 namespace tolvarhost {
 
+// How the window embeds the view's window, after the families of X11 embedders hosts use.
+enum class Embedding
+{
+	// Sends XEMBED_EMBEDDED_NOTIFY and maps its embedding window only while the client's
+	// _XEMBED_INFO asks to be mapped (or the client has none).
+	xembedStrict,
+	// Reads _XEMBED_INFO once, when the client is created, and fails on a client without it
+	// or one that already asks to be mapped; then tells it, maps it and gives it the focus.
+	sdkSample,
+	// Maps the client and speaks no XEmbed.
+	plain,
+};
+
+// "xembed-strict", "sdk-sample" or "plain"; false for anything else.
+bool parseEmbedding (const std::string& name, Embedding& result);
+
 class EditorWindow
 {
 public:
@@ -24,17 +40,27 @@ public:
 	EditorWindow& operator= (const EditorWindow&) = delete;
 
 	// Creates and maps the window for view (borrowed; it must outlive the window's use
-	// of it). resizable: the view answered canResize with kResultTrue.
-	bool create (IPlugView* view, const std::string& title, int width, int height,
-	             bool resizable, std::string& error);
+	// of it), and gives it the keyboard focus once it is shown. resizable: the view
+	// answered canResize with kResultTrue.
+	bool create (IPlugView* view, const std::string& title, int width, int height, bool resizable,
+	             Embedding embedding, std::string& error);
 
-	// The X window id the view is attached to.
+	// The top-level window's X id.
 	unsigned long windowId () const;
+	// The X id of the window the view is attached to (the top-level, or the embedding
+	// window inside it).
+	unsigned long parentId () const;
 	IPlugFrame* frame () const;
 	RunLoop& runLoop () const;
 
-	// Dispatches X events and the run loop until the window is closed, until has come
-	// or stop answers true.
+	// Keys that reach the window go to the view (onKeyDown, onKeyUp); observer hears the
+	// X key name of each press the view answers kResultFalse to.
+	void onUnusedKey (std::function<void (const std::string&)> observer);
+	// Why the embedding failed (a client the embedder refuses), or "".
+	const std::string& failure () const;
+
+	// Dispatches X events and the run loop until the window is closed or the embedding
+	// failed, until has come or stop answers true.
 	void run (RunLoop::Clock::time_point until, const std::function<bool ()>& stop);
 	// From now on the frame refuses resizeView and the window forgets the view.
 	void releaseView ();

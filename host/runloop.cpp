@@ -80,6 +80,14 @@ void RunLoop::watchHostFd (int fd, std::function<void ()> onReadable)
 	onHostReadable = std::move (onReadable);
 }
 
+std::vector<int> RunLoop::descriptors () const
+{
+	std::vector<int> result;
+	for (const auto& e : fds)
+		result.push_back (e.fd);
+	return result;
+}
+
 void RunLoop::retire (FUnknown* handler)
 {
 	retired.push_back (handler);

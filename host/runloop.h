@@ -41,6 +41,8 @@ public:
 	void iterate (Clock::time_point until);
 
 	size_t eventHandlerCount () const { return fds.size (); }
+	// The descriptors watched for plug-ins, in the order they were registered.
+	std::vector<int> descriptors () const;
 	size_t timerCount () const { return timers.size (); }
 	// Unregisters everything.
 	void clear ();

@@ -11,9 +11,12 @@ namespace {
 
 using namespace wtest;
 
-// More of the editor's colours and places.
+// More of the editor's colours and places: the Mix slider (x, y, width, height) and its
+// handle's centre at the default value.
 constexpr unsigned long kEditorFooter = 0x232A31;
+constexpr int kMixSlider[] = {116, 98, 28, 168};
 const std::string kMix = std::to_string (kMixX), kMixAboveHandle = "110", kMixMiddle = "200";
+const std::string kMixHandleAtDefault = "182";
 const std::string kPredelayX = "206";
 const std::string kAboutButtonX = "609", kAboutButtonY = "322";
 constexpr int kAboutLine[] = {18, 314, 560, 18}; // x, y, width, height
@@ -36,15 +39,20 @@ struct OpenEditor
 	std::string size;
 	bool shown = false;
 
-	OpenEditor (Desktop& desktop, const std::string& bundle, unsigned long colour, int x, int y)
-	: host ({TOLVAR_TEST_HOST_EXE, "edit", bundle})
+	OpenEditor (Desktop& desktop, const std::string& bundle, unsigned long colour, int x, int y,
+	            const std::string& embedding = "xembed-strict")
+	: host ({TOLVAR_TEST_HOST_EXE, "edit", bundle, "--embed", embedding})
 	{
 		const std::string line = host.waitForLine ("window ");
 		if (line.empty ())
 			return;
 		size = line.substr (line.rfind (' ') + 1);
 		window = std::strtoul (line.c_str () + 7, nullptr, 10);
-		shown = window && Desktop::eventually ([&] { return desktop.pixel (window, x, y) == colour; });
+		// Asked of the server: the view's own window can be seen, and shows the view.
+		shown = window && Desktop::eventually ([&] {
+			        return desktop.viewable (desktop.innermost (window)) &&
+			               desktop.pixel (window, x, y) == colour;
+		        });
 	}
 
 	std::string id () const { return std::to_string (window); }
@@ -73,6 +81,11 @@ TEST (EditWindow, TheEditorFollowsMouseWheelAndKeysAndDrawsWhatChanges)
 	OpenEditor editor (desktop, TOLVAR_TEST_BUNDLE, kEditorBackground, kBackgroundX, kBackgroundY);
 	ASSERT_TRUE (editor.shown) << editor.host.text (true);
 	EXPECT_EQ (editor.size, "640x340");
+	auto mixSlider = [&] {
+		return desktop.pixels (editor.window, kMixSlider[0], kMixSlider[1], kMixSlider[2], kMixSlider[3]);
+	};
+	const auto mixAtDefault = mixSlider ();
+	ASSERT_FALSE (mixAtDefault.empty ());
 
 	// A drag keeps the slider even below the window, until its release there.
 	auto drag = editor.gesture ({"mousemove", "--window", "W", kMix, kMixAboveHandle, "mousedown", "1",
@@ -84,14 +97,25 @@ TEST (EditWindow, TheEditorFollowsMouseWheelAndKeysAndDrawsWhatChanges)
 	EXPECT_EQ (drag[2], "edit 2 Mix 0.000000 0");
 	EXPECT_EQ (drag[3], "end 2 Mix");
 
-	// Alt-click: the default, as one complete edit.
+	// The keyboard stays with the host: a key the editor does not use reaches it, from the
+	// editor's window too.
+	EXPECT_EQ (desktop.focus (), editor.window);
+	EXPECT_EQ (editor.gesture ({"mousemove", "--window", "W", "300", "20", "key", "space"}, "host key"),
+	           (std::vector<std::string> {"host key space"}));
+
+	// Alt-click: the default, as one complete edit, drawn at once; a click on the handle
+	// where it is drawn then keeps the value.
 	EXPECT_EQ (editor.gesture ({"keydown", "alt", "mousemove", "--window", "W", kMix, kMixMiddle, "click",
 	                            "1", "keyup", "alt"},
 	                           "end "),
 	           (std::vector<std::string> {"begin 2 Mix", "edit 2 Mix 0.500000 50", "end 2 Mix"}));
+	EXPECT_TRUE (Desktop::eventually ([&] { return mixSlider () == mixAtDefault; }));
+	EXPECT_EQ (
+	    editor.gesture ({"mousemove", "--window", "W", kMix, kMixHandleAtDefault, "click", "1"}, "end "),
+	    (std::vector<std::string> {"begin 2 Mix", "end 2 Mix"}));
 
-	// The clicked slider has the keyboard, with the pointer elsewhere too: an arrow is a
-	// step, Escape puts a drag back.
+	// The clicked slider takes the keys the host passes on, with the pointer elsewhere: an
+	// arrow is a step, Escape puts a drag back.
 	EXPECT_EQ (editor.gesture ({"mousemove", "900", "900", "key", "Up"}, "end "),
 	           (std::vector<std::string> {"begin 2 Mix", "edit 2 Mix 0.600000 60", "end 2 Mix"}));
 	EXPECT_EQ (editor.gesture ({"key", "shift+Down"}, "end "),
@@ -143,7 +167,8 @@ TEST (EditWindow, FollowsTheViewsResizeAsksItsConstraintAndSurvivesItsXErrors)
 {
 	Desktop desktop;
 	ASSERT_TRUE (desktop.ok ());
-	OpenEditor editor (desktop, TOLVAR_TEST_VIEW_BUNDLE, kViewColour, 237, 157);
+	// A view that leaves mapping to the embedder, as an embedder of that family does.
+	OpenEditor editor (desktop, TOLVAR_TEST_VIEW_BUNDLE, kViewColour, 237, 157, "sdk-sample");
 	ASSERT_TRUE (editor.shown) << editor.host.text (true);
 	EXPECT_EQ (editor.size, "240x160");
 	auto sizeIs = [&] (int w, int h) {
@@ -193,10 +218,30 @@ TEST (EditCommand, RefusesWithAClearMessageAndKeepsToItsSeconds)
 		EXPECT_EQ (p.finish (), 2) << seconds;
 		EXPECT_NE (p.text (true).find ("--seconds expects"), std::string::npos) << p.text (true);
 	}
+	Program badEmbedding ({TOLVAR_TEST_HOST_EXE, "edit", TOLVAR_TEST_BUNDLE, "--embed", "gtk"});
+	EXPECT_EQ (badEmbedding.finish (), 2);
+	EXPECT_NE (badEmbedding.text (true).find ("--embed expects"), std::string::npos)
+	    << badEmbedding.text (true);
 	// A valid one: the editor opens and closes by itself.
 	Program timed ({TOLVAR_TEST_HOST_EXE, "edit", TOLVAR_TEST_BUNDLE, "--seconds", "1"});
 	EXPECT_FALSE (timed.waitForLine ("window ").empty ()) << timed.text (true);
 	expectCleanEnd (timed);
+}
+
+// Each embedder family shows the editor, drawn, in its window, and the window closes cleanly.
+TEST (EditWindow, EveryEmbeddingShowsTheEditor)
+{
+	Desktop desktop;
+	ASSERT_TRUE (desktop.ok ());
+	for (const auto& embedding : kEmbeddings)
+	{
+		OpenEditor editor (desktop, TOLVAR_TEST_BUNDLE, kEditorBackground, kBackgroundX, kBackgroundY,
+		                   embedding);
+		EXPECT_TRUE (editor.shown) << embedding << ": " << editor.host.text (true);
+		EXPECT_TRUE (desktop.filled (editor.window, kBackgroundStrip, kEditorBackground)) << embedding;
+		desktop.requestClose (editor.window);
+		expectCleanEnd (editor.host);
+	}
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -137,6 +138,12 @@ std::vector<unsigned long> Desktop::pixels (Window w, int x, int y, int width, i
 	return result;
 }
 
+bool Desktop::filled (Window w, const int (&rect)[4], unsigned long colour)
+{
+	const auto all = pixels (w, rect[0], rect[1], rect[2], rect[3]);
+	return !all.empty () && std::count (all.begin (), all.end (), colour) == static_cast<long> (all.size ());
+}
+
 int Desktop::childCount (Window w)
 {
 	Window root = 0, parent = 0;
@@ -147,6 +154,54 @@ int Desktop::childCount (Window w)
 	if (children)
 		XFree (children);
 	return static_cast<int> (count);
+}
+
+WindowId Desktop::innermost (Window w)
+{
+	for (;;)
+	{
+		Window root = 0, parent = 0;
+		Window* children = nullptr;
+		unsigned count = 0;
+		if (!XQueryTree (display, w, &root, &parent, &children, &count))
+			return w;
+		const Window first = count ? children[0] : 0;
+		if (children)
+			XFree (children);
+		if (!first)
+			return w;
+		w = first;
+	}
+}
+
+bool Desktop::viewable (Window w)
+{
+	XWindowAttributes a;
+	return XGetWindowAttributes (display, w, &a) && a.map_state == IsViewable;
+}
+
+WindowId Desktop::focus ()
+{
+	Window w = 0;
+	int revert = 0;
+	XGetInputFocus (display, &w, &revert);
+	return w;
+}
+
+std::vector<long> Desktop::property (Window w, const char* name)
+{
+	std::vector<long> values;
+	Atom type = 0;
+	int format = 0;
+	unsigned long count = 0, after = 0;
+	unsigned char* data = nullptr;
+	if (XGetWindowProperty (display, w, XInternAtom (display, name, False), 0, 64, False, AnyPropertyType,
+	                        &type, &format, &count, &after, &data) == Success &&
+	    data && format == 32)
+		values.assign (reinterpret_cast<long*> (data), reinterpret_cast<long*> (data) + count);
+	if (data)
+		XFree (data);
+	return values;
 }
 
 bool Desktop::size (Window w, int& width, int& height)
@@ -170,6 +225,83 @@ void Desktop::requestClose (Window w)
 	ev.xclient.data.l[1] = CurrentTime;
 	XSendEvent (display, w, False, NoEventMask, &ev);
 	XFlush (display);
+}
+
+WindowId Desktop::createWindow (Window parent, int width, int height, int depth,
+                                const std::vector<long>& xembedInfo)
+{
+	const int screen = DefaultScreen (display);
+	const bool topLevel = parent == 0;
+	if (topLevel)
+		parent = RootWindow (display, screen);
+	XSetWindowAttributes a {};
+	unsigned long mask = CWBackPixel | CWBorderPixel | CWEventMask;
+	a.event_mask = KeyPressMask;
+	Visual* visual = CopyFromParent;
+	XVisualInfo info {};
+	if (depth != 0)
+	{
+		if (!XMatchVisualInfo (display, screen, depth, TrueColor, &info))
+			return 0;
+		visual = info.visual;
+		a.colormap = XCreateColormap (display, parent, visual, AllocNone);
+		mask |= CWColormap;
+	}
+	const Window w =
+	    XCreateWindow (display, parent, 0, 0, static_cast<unsigned> (width), static_cast<unsigned> (height),
+	                   0, depth ? depth : CopyFromParent, InputOutput, visual, mask, &a);
+	if (xembedInfo.size () == 2)
+	{
+		const Atom atom = XInternAtom (display, "_XEMBED_INFO", False);
+		XChangeProperty (display, w, atom, atom, 32, PropModeReplace,
+		                 reinterpret_cast<const unsigned char*> (xembedInfo.data ()), 2);
+	}
+	if (topLevel)
+		XMapWindow (display, w);
+	XSync (display, False);
+	return w;
+}
+
+void Desktop::destroyWindow (Window w)
+{
+	XDestroyWindow (display, w);
+	XSync (display, False);
+}
+
+void Desktop::sendXEmbed (Window w, long message, long data1, long data2)
+{
+	XEvent ev {};
+	ev.xclient.type = ClientMessage;
+	ev.xclient.window = w;
+	ev.xclient.message_type = XInternAtom (display, "_XEMBED", False);
+	ev.xclient.format = 32;
+	ev.xclient.data.l[0] = CurrentTime;
+	ev.xclient.data.l[1] = message;
+	ev.xclient.data.l[3] = data1;
+	ev.xclient.data.l[4] = data2;
+	XSendEvent (display, w, False, NoEventMask, &ev);
+	XFlush (display);
+}
+
+void Desktop::sendKeyPress (Window w, unsigned keycode)
+{
+	XEvent ev {};
+	ev.xkey.type = KeyPress;
+	ev.xkey.window = w;
+	ev.xkey.root = DefaultRootWindow (display);
+	ev.xkey.keycode = keycode;
+	ev.xkey.same_screen = True;
+	XSendEvent (display, w, False, KeyPressMask, &ev);
+	XFlush (display);
+}
+
+int Desktop::keyPresses ()
+{
+	int count = 0;
+	XEvent ev;
+	while (XCheckTypedEvent (display, KeyPress, &ev))
+		++count;
+	return count;
 }
 
 } // namespace wtest

@@ -21,6 +21,10 @@ using namespace std::chrono_literals;
 // from its description.
 constexpr unsigned long kEditorBackground = 0x1B1F24;
 constexpr int kBackgroundX = 10, kBackgroundY = 62, kMixX = 130;
+// The strip of background between the editor's header and its panels: x, y, width, height.
+constexpr int kBackgroundStrip[] = {0, 58, 640, 6};
+// The embedding modes of tolvar-host and its window library, by name.
+const std::vector<std::string> kEmbeddings = {"xembed-strict", "sdk-sample", "plain"};
 
 // A program run alongside the test, its stdout and stderr written to files of its own.
 class Program
@@ -70,11 +74,34 @@ public:
 	unsigned long pixel (WindowId w, int x, int y);
 	// The 24-bit pixels of a rectangle of the window, row by row; empty when unreadable.
 	std::vector<unsigned long> pixels (WindowId w, int x, int y, int width, int height);
+	// Every pixel of the rectangle (x, y, width, height) of the window shows colour.
+	bool filled (WindowId w, const int (&rect)[4], unsigned long colour);
 	// The number of child windows, or -1 when the window does not exist.
 	int childCount (WindowId w);
+	// The window at the end of the chain of first children from w (w itself when it has none).
+	WindowId innermost (WindowId w);
+	// Mapped with all its ancestors.
+	bool viewable (WindowId w);
+	// The window that has the keyboard focus.
+	WindowId focus ();
+	// A property of 32-bit values (such as _XEMBED_INFO); empty when there is none.
+	std::vector<long> property (WindowId w, const char* name);
 	bool size (WindowId w, int& width, int& height);
 	// What a window manager sends when the user closes the window.
 	void requestClose (WindowId w);
+
+	// A window of the test's own in parent (0: a mapped top-level), of the given depth (0:
+	// the parent's) and with a black background; it takes key presses (see keyPresses).
+	// With two xembedInfo values it carries them as its _XEMBED_INFO. 0 when refused.
+	WindowId createWindow (WindowId parent, int width, int height, int depth = 0,
+	                       const std::vector<long>& xembedInfo = {});
+	void destroyWindow (WindowId w);
+	// As an embedder tells its client: an XEmbed message with its two data values.
+	void sendXEmbed (WindowId w, long message, long data1, long data2);
+	// As an embedder passes a key on to its client: a key press sent by a client.
+	void sendKeyPress (WindowId w, unsigned keycode);
+	// The key presses that reached the test's windows since the last call.
+	int keyPresses ();
 
 	// Polls until check answers true; false after the timeout.
 	template <class Check>

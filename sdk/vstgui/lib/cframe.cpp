@@ -49,11 +49,10 @@ IRunLoop* CFrame::getRunLoop () const
 	return platformFrame ? platformFrame->getRunLoop () : nullptr;
 }
 
+// Only recorded: the keyboard stays with the host, which passes keys on to the focus view.
 void CFrame::setFocusView (CView* view)
 {
 	focusView = view && isInside (view, this) ? view : nullptr;
-	if (focusView && platformFrame)
-		platformFrame->takeFocus ();
 }
 
 void CFrame::onViewRemoved (CView* view)

@@ -36,6 +36,9 @@ public:
 	// the run loop watches no descriptors or refuses this one.
 	virtual bool registerEventHandler (int /*fd*/, IEventTarget* /*target*/) { return false; }
 	virtual void unregisterEventHandler (IEventTarget* /*target*/) {}
+	// What watches the descriptors: run loops that front one host loop answer the same, and
+	// one descriptor is registered with only one of them.
+	virtual const void* getEventSource () const { return this; }
 };
 
 // Run loop with a virtual clock: timers fire only when advance() is called.

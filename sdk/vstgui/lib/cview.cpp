@@ -82,6 +82,13 @@ void CView::draw (CDrawContext* context)
 
 void CView::drawRect (CDrawContext* context, const CRect&) { draw (context); }
 
+void CView::setDirty (bool state)
+{
+	setViewFlag (kDirty, state);
+	if (state)
+		invalid ();
+}
+
 void CView::invalidRect (const CRect& rect)
 {
 	++invalidCount;

@@ -31,7 +31,8 @@ public:
 	// Drawing
 	virtual void draw (CDrawContext* context);
 	virtual void drawRect (CDrawContext* context, const CRect& updateRect);
-	virtual void setDirty (bool state = true) { setViewFlag (kDirty, state); }
+	// Dirty asks for a redraw of the whole view as well.
+	virtual void setDirty (bool state = true);
 	virtual bool isDirty () const { return hasViewFlag (kDirty); }
 	// Asks for a redraw of the whole view.
 	virtual void invalid () { invalidRect (getViewSize ()); }

@@ -23,6 +23,8 @@ public:
 	void unregisterTimer (uint64 id) override;
 	bool registerEventHandler (int fd, IEventTarget* target) override;
 	void unregisterEventHandler (IEventTarget* target) override;
+	// The host's run loop: the editors of one host loop share its descriptors.
+	const void* getEventSource () const override { return host.get (); }
 
 	// The host's run loop is going away: every handler leaves it, later ones are refused.
 	void detach ();

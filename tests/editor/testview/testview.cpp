@@ -60,10 +60,11 @@ public:
 		display = XOpenDisplay (nullptr);
 		if (!display)
 			return kResultFalse;
-		// Unmapped and tiny: mapping and sizing are the embedder's.
+		// Unmapped and tiny: mapping and sizing are the embedder's. The info goes out with the
+		// creation (no round trip between them), as an embedder may read it when it sees the window.
+		const Atom info = XInternAtom (display, "_XEMBED_INFO", False);
 		window = XCreateSimpleWindow (display, reinterpret_cast<Window> (parent), 0, 0, 8, 8, 0, 0,
 		                              kColour);
-		const Atom info = XInternAtom (display, "_XEMBED_INFO", False);
 		const long versionAndFlags[2] = {0, 0};
 		XChangeProperty (display, window, info, info, 32, PropModeReplace,
 		                 reinterpret_cast<const unsigned char*> (versionAndFlags), 2);

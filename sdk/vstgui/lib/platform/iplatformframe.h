@@ -62,8 +62,6 @@ public:
 	virtual PlatformType getPlatformType () const = 0;
 	// The native window (the X11 child window's XID as a pointer value), or null.
 	virtual void* getPlatformRepresentation () const = 0;
-	// A view that takes keys was clicked: the window asks for the keyboard.
-	virtual void takeFocus () = 0;
 	// The frame closes: from now on nothing may reach the callback.
 	virtual void onFrameClosed () = 0;
 };

@@ -1,23 +1,29 @@
-// Each frame has its own xcb connection: protocol errors come back as events of that
-// connection (and are dropped), never through Xlib's process-wide error handler, and
-// closing one frame leaves every other one as it was.
+// The frames of a thread share one xcb connection (x11connection.h): protocol errors come
+// back as events of that connection (and are dropped), never through Xlib's process-wide
+// error handler.
 //
 // Drawing goes into a back buffer (a pixmap of the window's size, drawn by cairo) and is
 // copied to the window, so an expose costs a copy and a redraw never flickers. Dirty
 // areas are collected and drawn once the events waiting on the connection have been
 // handled; an invalidation from outside event handling (a timer) sends the frame a
 // message of its own, so that the host's run loop wakes it to draw.
+//
+// The window is an XEmbed client: created with _XEMBED_INFO flags 0, it asks to be mapped
+// (XEMBED_MAPPED) once the embedder says it took it, or a moment after its creation, and
+// maps itself for embedders that speak no XEmbed. It never takes the keyboard focus; a key
+// from the keyboard that the editor leaves goes on to the embedder.
 #include "x11frame.h"
+#include "x11connection.h"
 #include "x11input.h"
 #include "../../cdrawcontext.h"
 
 #include <cairo-xcb.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 namespace VSTGUI {
@@ -26,10 +32,22 @@ namespace {
 
 using namespace X11;
 
+// The XEmbed version spoken here, the _XEMBED_INFO flag that asks the embedder to map the
+// window, and the messages read: the embedder took the window, the window gained or lost
+// the keyboard focus.
 constexpr uint32_t kXEmbedVersion = 0;
-// XEmbed messages that tell the client it gained or lost the keyboard focus.
+constexpr uint32_t kXEmbedMapped = 1;
+constexpr uint32_t kXEmbedEmbeddedNotify = 0;
 constexpr uint32_t kXEmbedFocusIn = 4;
 constexpr uint32_t kXEmbedFocusOut = 5;
+
+// An embedder that does not say it took the window is asked to map it after this long. Not
+// at once: an embedder that reads _XEMBED_INFO when it sees the window created refuses a
+// window that already asks to be mapped.
+constexpr uint32 kUnannouncedMapDelayMs = 200;
+
+// The flag of a key event an X client sent rather than the keyboard.
+constexpr uint8_t kSentEvent = 0x80;
 
 // X window sides are 16-bit.
 constexpr CCoord kLargestSide = 16384.;
@@ -37,10 +55,11 @@ constexpr CCoord kLargestSide = 16384.;
 // More dirty areas than this are drawn as the one area around them.
 constexpr size_t kMostDirtyRects = 16;
 
-constexpr uint32_t kEventMask =
-    XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
-    XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW |
-    XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE | XCB_EVENT_MASK_FOCUS_CHANGE;
+constexpr uint32_t kEventMask = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS |
+                                XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION |
+                                XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW |
+                                XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE |
+                                XCB_EVENT_MASK_FOCUS_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
 
 // rect in whole pixels, inside bounds.
 CRect pixelRect (const CRect& rect, const CRect& bounds)
@@ -57,7 +76,7 @@ bool usableSize (CCoord width, CCoord height)
 }
 
 //------------------------------------------------------------------------
-class X11Frame : public IPlatformFrame, private IEventTarget
+class X11Frame : public IPlatformFrame, private X11::Client, private ITimerTarget
 {
 public:
 	X11Frame (IPlatformFrameCallback* callback, IRunLoop* runLoop)
@@ -83,7 +102,6 @@ public:
 	{
 		return reinterpret_cast<void*> (static_cast<uintptr_t> (window));
 	}
-	void takeFocus () override;
 	void onFrameClosed () override
 	{
 		callback = nullptr;
@@ -91,43 +109,57 @@ public:
 	}
 
 private:
-	void onFDIsSet (int fd) override;
+	// X11::Client
+	IReference* getReference () override { return this; }
+	xcb_window_t getWindow () const override { return window; }
+	void onEvent (const xcb_generic_event_t& event) override;
+	void onDraw () override { draw (); }
+	void onDispatched () override;
+	void onConnectionLost () override
+	{
+		callback = nullptr;
+		shutDown ();
+	}
+	// The embedder never said it took the window: the window asks to be mapped now.
+	void onTimer () override { askToBeMapped (); }
 
 	bool findVisual (xcb_window_t root, xcb_visualid_t id);
 	bool createBackBuffer ();
 	void addDirty (const CRect& rect);
 	void postRedraw ();
 	void draw ();
-	void handleEvents ();
-	void handle (const xcb_generic_event_t& event);
 	void onButtonPress (const xcb_button_press_event_t& e);
 	void onButtonRelease (const xcb_button_release_event_t& e);
 	void onKey (const xcb_key_press_event_t& e, bool down);
+	void forwardKey (const xcb_key_press_event_t& e, bool down);
 	void onClientMessage (const xcb_client_message_event_t& e);
+	void setXEmbedInfo (uint32_t flags);
+	void askToBeMapped ();
+	void stopMapTimer ();
 	void freeBackBuffer ();
 	void shutDown ();
 
 	IPlatformFrameCallback* callback;
 	SharedPointer<IRunLoop> runLoop;
+	SharedPointer<X11::Connection> shared;
+	// The shared connection's, while the frame is open.
 	xcb_connection_t* connection {nullptr};
+	X11::Connection::Atoms atoms;
 	xcb_window_t window {0};
 	xcb_gcontext_t gc {0};
 	xcb_pixmap_t backBuffer {0};
 	cairo_surface_t* surface {nullptr};
-	cairo_device_t* device {nullptr};
 	xcb_visualtype_t visual {};
 	uint8_t depth {0};
-	xcb_atom_t xembedAtom {0};
-	xcb_atom_t redrawAtom {0};
+	// Where keys the editor does not use go: the parent until an embedder names itself.
+	xcb_window_t embedder {0};
+	uint32_t xembedVersion {kXEmbedVersion};
+	uint64 mapTimer {0};
 	CRect size;
 	std::vector<CRect> dirty;
 	CRect exposed;
-	bool watching {false};
-	bool dispatching {false};
 	bool redrawPosted {false};
-	xcb_timestamp_t lastTime {XCB_CURRENT_TIME};
 	X11::ClickCounter clicks;
-	X11::Keymap keymap;
 };
 
 bool X11Frame::open (uint32_t parent, const CRect& rect)
@@ -135,28 +167,23 @@ bool X11Frame::open (uint32_t parent, const CRect& rect)
 	size = CRect (0., 0., std::round (rect.getWidth ()), std::round (rect.getHeight ()));
 	if (!usableSize (size.getWidth (), size.getHeight ()))
 		return false;
-	connection = xcb_connect (nullptr, nullptr);
-	if (xcb_connection_has_error (connection))
-		return false;
+	shared = X11::Connection::open (true);
+	if (!shared || !shared->add (this, runLoop))
+	{
+		// A host may front one loop with several run-loop objects and refuse the shared
+		// descriptor a second time: this frame then has a connection of its own.
+		shared = X11::Connection::open (false);
+		if (!shared || !shared->add (this, runLoop))
+		{
+			shared = nullptr;
+			return false;
+		}
+	}
+	connection = shared->get ();
+	atoms = shared->getAtoms ();
 
 	const auto geometryCookie = xcb_get_geometry (connection, parent);
 	const auto attributesCookie = xcb_get_window_attributes (connection, parent);
-	auto internAtom = [this] (const char* name) {
-		return xcb_intern_atom (connection, 0, static_cast<uint16_t> (std::strlen (name)), name);
-	};
-	const xcb_intern_atom_cookie_t atomCookies[] = {internAtom ("_XEMBED_INFO"), internAtom ("_XEMBED"),
-	                                                internAtom ("_VSTGUI_REDRAW")};
-	xcb_atom_t atoms[3] = {};
-	for (int i = 0; i < 3; ++i)
-	{
-		if (auto* reply = xcb_intern_atom_reply (connection, atomCookies[i], nullptr))
-		{
-			atoms[i] = reply->atom;
-			std::free (reply);
-		}
-	}
-	xembedAtom = atoms[1];
-	redrawAtom = atoms[2];
 	auto* geometry = xcb_get_geometry_reply (connection, geometryCookie, nullptr);
 	auto* attributes = xcb_get_window_attributes_reply (connection, attributesCookie, nullptr);
 	const bool parentUsable = geometry && attributes && attributes->_class == XCB_WINDOW_CLASS_INPUT_OUTPUT &&
@@ -165,8 +192,9 @@ bool X11Frame::open (uint32_t parent, const CRect& rect)
 		depth = geometry->depth;
 	std::free (geometry);
 	std::free (attributes);
-	if (!parentUsable || !atoms[0] || !xembedAtom || !redrawAtom)
+	if (!parentUsable)
 		return false;
+	embedder = parent;
 
 	// No background: the server leaves exposed areas alone until the back buffer is copied.
 	window = xcb_generate_id (connection);
@@ -175,8 +203,7 @@ bool X11Frame::open (uint32_t parent, const CRect& rect)
 	    static_cast<uint16_t> (size.getHeight ()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
 	    XCB_CW_EVENT_MASK, &kEventMask);
 	// The XEmbed info goes out with the creation, so an embedder never sees the window without it.
-	const uint32_t xembedInfo[2] = {kXEmbedVersion, 0};
-	xcb_change_property (connection, XCB_PROP_MODE_REPLACE, window, atoms[0], atoms[0], 32, 2, xembedInfo);
+	setXEmbedInfo (0);
 	if (auto* error = xcb_request_check (connection, created))
 	{
 		std::free (error);
@@ -186,13 +213,12 @@ bool X11Frame::open (uint32_t parent, const CRect& rect)
 	gc = xcb_generate_id (connection);
 	const uint32_t noExposures = 0;
 	xcb_create_gc (connection, gc, window, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
-	keymap.load (connection);
 	if (!createBackBuffer ())
 		return false;
-	if (!runLoop->registerEventHandler (xcb_get_file_descriptor (connection), this))
-		return false;
-	watching = true;
-	// Hosts that follow XEmbed map the window too; others rely on the client to do it.
+	mapTimer = runLoop->registerTimer (kUnannouncedMapDelayMs, this);
+	if (!mapTimer)
+		setXEmbedInfo (kXEmbedMapped);
+	// Embedders that follow XEmbed map the window when it asks; others leave it to the client.
 	xcb_map_window (connection, window);
 	addDirty (size);
 	xcb_flush (connection);
@@ -233,9 +259,7 @@ bool X11Frame::createBackBuffer ()
 	surface = cairo_xcb_surface_create (connection, backBuffer, &visual, width, height);
 	if (cairo_surface_status (surface) != CAIRO_STATUS_SUCCESS)
 		return false;
-	// Kept to the end: cairo keeps state per connection that must go before the connection.
-	if (!device)
-		device = cairo_device_reference (cairo_surface_get_device (surface));
+	shared->keepDevice (surface);
 	return true;
 }
 
@@ -251,24 +275,18 @@ void X11Frame::freeBackBuffer ()
 
 void X11Frame::shutDown ()
 {
-	if (watching)
-		runLoop->unregisterEventHandler (this);
-	watching = false;
-	if (!connection)
+	stopMapTimer ();
+	if (!shared)
 		return;
+	shared->remove (this);
 	freeBackBuffer ();
-	if (device)
-	{
-		cairo_device_finish (device);
-		cairo_device_destroy (device);
-		device = nullptr;
-	}
 	if (gc)
 		xcb_free_gc (connection, gc);
 	if (window)
 		xcb_destroy_window (connection, window);
 	xcb_flush (connection);
-	xcb_disconnect (connection);
+	// The last frame to go closes the connection.
+	shared = nullptr;
 	connection = nullptr;
 	window = gc = 0;
 	dirty.clear ();
@@ -299,7 +317,7 @@ bool X11Frame::invalidRect (const CRect& rect)
 	if (!connection)
 		return false;
 	addDirty (rect);
-	if (!dispatching && !dirty.empty ())
+	if (!shared->isDispatching () && !dirty.empty ())
 		postRedraw ();
 	return true;
 }
@@ -338,19 +356,34 @@ void X11Frame::postRedraw ()
 	message.response_type = XCB_CLIENT_MESSAGE;
 	message.format = 32;
 	message.window = window;
-	message.type = redrawAtom;
+	message.type = atoms.redraw;
 	// With no event mask the message goes to the window's creator: this connection.
 	xcb_send_event (connection, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*> (&message));
 	xcb_flush (connection);
 	redrawPosted = true;
 }
 
-void X11Frame::takeFocus ()
+void X11Frame::setXEmbedInfo (uint32_t flags)
 {
+	const uint32_t info[2] = {xembedVersion, flags};
+	xcb_change_property (connection, XCB_PROP_MODE_REPLACE, window, atoms.xembedInfo, atoms.xembedInfo, 32, 2,
+	                     info);
+}
+
+void X11Frame::askToBeMapped ()
+{
+	stopMapTimer ();
 	if (!window)
 		return;
-	xcb_set_input_focus (connection, XCB_INPUT_FOCUS_PARENT, window, lastTime);
+	setXEmbedInfo (kXEmbedMapped);
 	xcb_flush (connection);
+}
+
+void X11Frame::stopMapTimer ()
+{
+	if (mapTimer)
+		runLoop->unregisterTimer (mapTimer);
+	mapTimer = 0;
 }
 
 // Draws the dirty areas into the back buffer and copies them, and exposed areas, to the
@@ -380,7 +413,7 @@ void X11Frame::draw ()
 		context = nullptr;
 		cairo_surface_flush (surface);
 	}
-	if (!connection)
+	if (!connection || !window)
 		return;
 	CRect e = pixelRect (exposed, size);
 	exposed = CRect ();
@@ -393,49 +426,18 @@ void X11Frame::draw ()
 		               static_cast<uint16_t> (r.getHeight ()));
 }
 
-void X11Frame::onFDIsSet (int)
+void X11Frame::onDispatched ()
+{
+	if (!dirty.empty () || !exposed.isEmpty ())
+		postRedraw ();
+}
+
+void X11Frame::onEvent (const xcb_generic_event_t& event)
 {
 	// A view may close the frame while it handles an event.
 	SharedPointer<X11Frame> keep (this);
-	dispatching = true;
-	handleEvents ();
-	draw ();
-	// Drawing reads the events that come while it waits for replies: they are handled
-	// now, and what they leave to draw waits for the next wake.
-	handleEvents ();
-	dispatching = false;
-	if (!connection)
-		return;
-	if (xcb_connection_has_error (connection))
-	{
-		// The server is gone: the descriptor would stay readable for ever.
-		callback = nullptr;
-		shutDown ();
-		return;
-	}
-	if (!dirty.empty () || !exposed.isEmpty ())
-		postRedraw ();
-	xcb_flush (connection);
-}
-
-void X11Frame::handleEvents ()
-{
-	while (connection)
-	{
-		xcb_generic_event_t* event = xcb_poll_for_event (connection);
-		if (!event)
-			return;
-		handle (*event);
-		std::free (event);
-	}
-}
-
-void X11Frame::handle (const xcb_generic_event_t& event)
-{
 	switch (event.response_type & 0x7f)
 	{
-		case 0:
-			break; // a failed request of ours: nothing to undo
 		case XCB_EXPOSE:
 		{
 			const auto& e = reinterpret_cast<const xcb_expose_event_t&> (event);
@@ -455,7 +457,6 @@ void X11Frame::handle (const xcb_generic_event_t& event)
 		case XCB_MOTION_NOTIFY:
 		{
 			const auto& e = reinterpret_cast<const xcb_motion_notify_event_t&> (event);
-			lastTime = e.time;
 			CPoint where (e.event_x, e.event_y);
 			if (callback)
 				callback->platformOnMouseMoved (where, heldButtonsOf (e.state) | modifiersOf (e.state));
@@ -491,9 +492,10 @@ void X11Frame::handle (const xcb_generic_event_t& event)
 		case XCB_CLIENT_MESSAGE:
 			onClientMessage (reinterpret_cast<const xcb_client_message_event_t&> (event));
 			break;
-		case XCB_MAPPING_NOTIFY:
-			if (reinterpret_cast<const xcb_mapping_notify_event_t&> (event).request == XCB_MAPPING_KEYBOARD)
-				keymap.load (connection);
+		case XCB_DESTROY_NOTIFY:
+			// The embedder destroyed its window, and ours with it.
+			if (reinterpret_cast<const xcb_destroy_notify_event_t&> (event).window == window)
+				window = 0;
 			break;
 		default:
 			break;
@@ -502,7 +504,6 @@ void X11Frame::handle (const xcb_generic_event_t& event)
 
 void X11Frame::onButtonPress (const xcb_button_press_event_t& e)
 {
-	lastTime = e.time;
 	CPoint where (e.event_x, e.event_y);
 	const int32 modifiers = modifiersOf (e.state);
 	if (e.detail >= 4 && e.detail <= 7)
@@ -524,7 +525,6 @@ void X11Frame::onButtonPress (const xcb_button_press_event_t& e)
 
 void X11Frame::onButtonRelease (const xcb_button_release_event_t& e)
 {
-	lastTime = e.time;
 	const int32 button = buttonOf (e.detail);
 	CPoint where (e.event_x, e.event_y);
 	if (button && callback)
@@ -533,24 +533,42 @@ void X11Frame::onButtonRelease (const xcb_button_release_event_t& e)
 
 void X11Frame::onKey (const xcb_key_press_event_t& e, bool down)
 {
-	lastTime = e.time;
-	VstKeyCode code = keymap.keyCodeOf (e.detail, e.state);
-	if (!callback || (!code.virt && !code.character))
-		return;
-	if (down)
-		callback->platformOnKeyDown (code);
-	else
-		callback->platformOnKeyUp (code);
+	VstKeyCode code = shared->getKeymap ().keyCodeOf (e.detail, e.state);
+	bool used = false;
+	if (callback && (code.virt || code.character))
+		used = down ? callback->platformOnKeyDown (code) : callback->platformOnKeyUp (code);
+	// The host acts on a key from the keyboard the editor leaves; one an embedder sent us
+	// ends here, so that a key never goes back and forth.
+	if (!used && !(e.response_type & kSentEvent) && shared && window)
+		forwardKey (e, down);
+}
+
+void X11Frame::forwardKey (const xcb_key_press_event_t& e, bool down)
+{
+	xcb_key_press_event_t forwarded = e;
+	forwarded.event = embedder;
+	forwarded.child = XCB_NONE;
+	// Propagated: it reaches the nearest of the embedder's windows that takes keys.
+	xcb_send_event (connection, 1, embedder, down ? XCB_EVENT_MASK_KEY_PRESS : XCB_EVENT_MASK_KEY_RELEASE,
+	                reinterpret_cast<const char*> (&forwarded));
 }
 
 void X11Frame::onClientMessage (const xcb_client_message_event_t& e)
 {
-	if (e.type == redrawAtom)
+	if (e.type == atoms.redraw)
 		redrawPosted = false;
-	else if (e.type == xembedAtom && e.format == 32 && callback)
+	else if (e.type == atoms.xembed && e.format == 32)
 	{
 		const uint32_t message = e.data.data32[1];
-		if (message == kXEmbedFocusIn || message == kXEmbedFocusOut)
+		if (message == kXEmbedEmbeddedNotify)
+		{
+			// Told again, by the same embedder or another: the latest one counts.
+			if (e.data.data32[3])
+				embedder = e.data.data32[3];
+			xembedVersion = std::min (e.data.data32[4], kXEmbedVersion);
+			askToBeMapped ();
+		}
+		else if ((message == kXEmbedFocusIn || message == kXEmbedFocusOut) && callback)
 			callback->platformOnActivate (message == kXEmbedFocusIn);
 	}
 }

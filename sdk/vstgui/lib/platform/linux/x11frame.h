@@ -6,10 +6,10 @@
 
 namespace VSTGUI {
 
-// Opens a connection of its own to the X server DISPLAY names and creates the child
-// window in parent at the given size. Its events arrive through runLoop, which must
-// watch descriptors. Null when there is no server, the parent window does not exist or
-// the run loop refuses the connection.
+// Creates the child window in parent at the given size, on the connection of this
+// thread's frames to the X server DISPLAY names (opened with the first one). Its events
+// arrive through runLoop, which must watch descriptors. Null when there is no server, the
+// parent window does not exist or the run loop refuses the connection.
 SharedPointer<IPlatformFrame> createX11Frame (IPlatformFrameCallback* callback, const CRect& size,
                                               void* parent, IRunLoop* runLoop);
 

@@ -17,7 +17,6 @@ public:
 	IRunLoop* getRunLoop () const override { return runLoop; }
 	PlatformType getPlatformType () const override { return PlatformType::kOffscreen; }
 	void* getPlatformRepresentation () const override { return nullptr; }
-	void takeFocus () override {}
 	void onFrameClosed () override { callback = nullptr; }
 
 	// Draws the whole frame into a new image (null when closed or of no size) and
