@@ -235,8 +235,7 @@ WindowId Desktop::createWindow (Window parent, int width, int height, int depth,
 	if (topLevel)
 		parent = RootWindow (display, screen);
 	XSetWindowAttributes a {};
-	unsigned long mask = CWBackPixel | CWBorderPixel | CWEventMask;
-	a.event_mask = KeyPressMask;
+	unsigned long mask = CWBackPixel | CWBorderPixel;
 	Visual* visual = CopyFromParent;
 	XVisualInfo info {};
 	if (depth != 0)

@@ -91,7 +91,9 @@ public:
 	void requestClose (WindowId w);
 
 	// A window of the test's own in parent (0: a mapped top-level), of the given depth (0:
-	// the parent's) and with a black background; it takes key presses (see keyPresses).
+	// the parent's) and with a black background. It selects no key events, as a client that
+	// reads the keyboard through the input extension; keys sent to it still count in
+	// keyPresses.
 	// With two xembedInfo values it carries them as its _XEMBED_INFO. 0 when refused.
 	WindowId createWindow (WindowId parent, int width, int height, int depth = 0,
 	                       const std::vector<long>& xembedInfo = {});

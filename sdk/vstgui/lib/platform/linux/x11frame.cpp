@@ -543,13 +543,42 @@ void X11Frame::onKey (const xcb_key_press_event_t& e, bool down)
 		forwardKey (e, down);
 }
 
+// Whether a client selects the key events of mask on window or an ancestor it would reach
+// by propagation.
+bool keysSelectedAbove (xcb_connection_t* connection, xcb_window_t window, uint32_t mask)
+{
+	// Deeper trees than this are not made by hosts; the walk ends at the root anyway.
+	constexpr int kDeepest = 64;
+	for (int depth = 0; window && depth < kDeepest; ++depth)
+	{
+		const auto attributesCookie = xcb_get_window_attributes (connection, window);
+		const auto treeCookie = xcb_query_tree (connection, window);
+		auto* attributes = xcb_get_window_attributes_reply (connection, attributesCookie, nullptr);
+		auto* tree = xcb_query_tree_reply (connection, treeCookie, nullptr);
+		const bool selected = attributes && (attributes->all_event_masks & mask);
+		const bool stopped = !attributes || (attributes->do_not_propagate_mask & mask);
+		window = tree ? tree->parent : 0;
+		std::free (attributes);
+		std::free (tree);
+		if (selected)
+			return true;
+		if (stopped)
+			return false;
+	}
+	return false;
+}
+
+// To the nearest of the embedder's windows that selects key events; an embedder that reads
+// the keyboard through the input extension selects none, and gets the key as the creator of
+// its window.
 void X11Frame::forwardKey (const xcb_key_press_event_t& e, bool down)
 {
 	xcb_key_press_event_t forwarded = e;
 	forwarded.event = embedder;
 	forwarded.child = XCB_NONE;
-	// Propagated: it reaches the nearest of the embedder's windows that takes keys.
-	xcb_send_event (connection, 1, embedder, down ? XCB_EVENT_MASK_KEY_PRESS : XCB_EVENT_MASK_KEY_RELEASE,
+	const uint32_t mask = down ? uint32_t {XCB_EVENT_MASK_KEY_PRESS} : uint32_t {XCB_EVENT_MASK_KEY_RELEASE};
+	const bool propagate = keysSelectedAbove (connection, embedder, mask);
+	xcb_send_event (connection, propagate, embedder, propagate ? mask : uint32_t {XCB_EVENT_MASK_NO_EVENT},
 	                reinterpret_cast<const char*> (&forwarded));
 }
 
