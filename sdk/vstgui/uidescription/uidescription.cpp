@@ -14,9 +14,6 @@ namespace VSTGUI {
 
 namespace {
 
-constexpr size_t kMaxFileSize = UIDescription::kMaxFileSize;
-constexpr size_t kMaxDepth = UIDescription::kMaxDepth;
-constexpr size_t kMaxElements = UIDescription::kMaxElements;
 constexpr CCoord kMaxTemplateSide = 16384.;
 
 // Builds the element tree; text content is not used. Nothing may be thrown through expat:
@@ -37,7 +34,8 @@ struct TreeBuilder
 
 	void add (const XML_Char* name, const XML_Char** atts)
 	{
-		if (++elements > kMaxElements || stack.size () >= kMaxDepth || (stack.empty () && root))
+		if (++elements > UIDescription::kMaxElements || stack.size () >= UIDescription::kMaxDepth ||
+		    (stack.empty () && root))
 			return stop ();
 		auto node = std::make_unique<UIDescription::Node> ();
 		node->name = name;
